@@ -1,0 +1,274 @@
+#include "evaluator.h"
+
+#include <cmath>
+
+#include "engine_state.h"
+#include "number_text.h"
+#include "small_vector.h"
+#include "term.h"
+#include "value_text.h"
+
+namespace vell {
+
+namespace {
+
+bool IsAdditive(char c) { return c == '+' || c == '-' || c == '<' || c == '=' || c == '>'; }
+bool IsMultiplicative(char c) { return c == '*' || c == '/' || c == '^'; }
+
+class NestingGuard {
+ public:
+  NestingGuard() : state_(Engine()) { ++state_.nesting; }
+  ~NestingGuard() { --state_.nesting; }
+  NestingGuard(const NestingGuard&) = delete;
+  NestingGuard& operator=(const NestingGuard&) = delete;
+  bool TooDeep() const { return state_.nesting > kMaxNesting; }
+
+ private:
+  EngineState& state_;
+};
+
+std::size_t TrimRightEnd(std::string_view text, std::size_t end) {
+  while (end > 0 && IsWhiteSpace(text[end - 1])) --end;
+  return end;
+}
+
+void ApplyPercentTimes(std::string& value, int times) {
+  for (int i = 0; i < times; ++i) FormatNumber(ReadNumber(value) * 0.01, value);
+}
+
+// Combines two operand texts; out may be the same string as left.
+bool Combine(Operator op, const std::string& left, const std::string& right, bool ok, std::string& out) {
+  double result;
+  if (IsDate(left) && IsDate(right)) {
+    result = CompareDates(left, right, op);
+  } else {
+    const double x = ReadNumber(left);
+    const double y = ReadNumber(right);
+    switch (op) {
+      case Operator::kAdd: result = x + y; break;
+      case Operator::kSubtract: result = x - y; break;
+      case Operator::kLess: result = x < y ? 1.0 : 0.0; break;
+      case Operator::kGreater: result = x > y ? 1.0 : 0.0; break;
+      case Operator::kEqual: result = x == y ? 1.0 : 0.0; break;
+      case Operator::kLessEqual: result = x <= y ? 1.0 : 0.0; break;
+      case Operator::kGreaterEqual: result = x >= y ? 1.0 : 0.0; break;
+      case Operator::kMultiply: result = x * y; break;
+      case Operator::kDivide:
+        if (y == 0.0) {
+          out = "E";
+          return false;
+        }
+        result = x / y;
+        break;
+      case Operator::kPower: result = std::pow(x, y); break;
+      default: result = 0.0; break;
+    }
+  }
+  if (!std::isfinite(result)) {
+    out = "E";
+    return false;
+  }
+  FormatNumber(result, out);
+  return ok;
+}
+
+// The operator at position p; "<=" and ">=" move the left end back by one.
+Operator OperatorAt(std::string_view text, std::size_t p, std::size_t& leftEnd) {
+  leftEnd = p;
+  const char c = text[p];
+  if (c == '=' && p > 0) {
+    if (text[p - 1] == '<') {
+      leftEnd = p - 1;
+      return Operator::kLessEqual;
+    }
+    if (text[p - 1] == '>') {
+      leftEnd = p - 1;
+      return Operator::kGreaterEqual;
+    }
+  }
+  return static_cast<Operator>(c);
+}
+
+bool Evaluate(std::string_view text, std::string& out);
+
+struct Frame {
+  Operator op;
+  std::string_view right;
+  int percentOfLeft;  // trailing "%" signs of the left operand
+};
+
+using Positions = SmallVector<std::size_t, 16>;
+
+// One precedence level, iteratively: "a op b op c" splits at the rightmost
+// operator first, so the left operand is the deep side; walking the split
+// points right to left and folding left to right gives the same result
+// without recursion. ops holds the level's depth-0 positions, descending.
+// text is trimmed, non-empty and does not end in "%".
+bool EvaluateChain(std::string_view text, const Positions& ops, const Positions* products,
+                   std::string& out) {
+  SmallVector<Frame, 16> frames;
+  std::size_t end = text.size();
+  std::size_t next = 0;
+  bool leftEmpty = false;
+  while (true) {
+    while (next < ops.size() && ops[next] >= end) ++next;
+    if (next == ops.size()) break;
+    const std::size_t p = ops[next++];
+    std::size_t leftEnd;
+    const Operator op = OperatorAt(text, p, leftEnd);
+    const std::string_view right = text.substr(p + 1, end - (p + 1));
+    std::size_t e = TrimRightEnd(text, leftEnd);
+    int percent = 0;
+    while (e > 0 && text[e - 1] == '%') {
+      e = TrimRightEnd(text, e - 1);
+      ++percent;
+    }
+    frames.push_back(Frame{op, right, percent});
+    end = e;
+    if (end == 0) {
+      leftEmpty = true;
+      break;
+    }
+  }
+
+  std::string value;
+  bool ok = false;
+  if (!leftEmpty) {
+    const std::string_view base = text.substr(0, end);
+    if (products != nullptr) {
+      Positions inner;
+      for (std::size_t i = 0; i < products->size(); ++i)
+        if ((*products)[i] < end) inner.push_back((*products)[i]);
+      ok = inner.empty() ? EvaluateTerm(base, value) : EvaluateChain(base, inner, nullptr, value);
+    } else {
+      ok = EvaluateTerm(base, value);
+    }
+  }
+  std::string right;
+  for (std::size_t i = frames.size(); i-- > 0;) {
+    const Frame& f = frames[i];
+    if (ok) ApplyPercentTimes(value, f.percentOfLeft);
+    right.clear();
+    const bool rightOk = Evaluate(f.right, right);
+    ok = Combine(f.op, value, right, ok && rightOk, value);
+  }
+  out.swap(value);
+  return ok;
+}
+
+// Trimmed, non-empty text that does not end in "%".
+bool EvaluateCore(std::string_view text, std::string& out) {
+  if (text[0] == '"') {
+    if (text.size() < 2) {
+      out.clear();
+    } else {
+      out.assign(text.data() + 1, text.size() - 2);
+    }
+    return true;
+  }
+  if (text[0] == '+' || text[0] == '-') {
+    std::string signed_text;
+    signed_text.reserve(text.size() + 1);
+    signed_text.push_back('0');
+    signed_text.append(text.data(), text.size());
+    return EvaluateCore(signed_text, out);
+  }
+  Positions sums, products;
+  long depth = 0;
+  for (std::size_t i = text.size() - 1; i >= 1; --i) {
+    const char c = text[i];
+    if (c == ')') {
+      ++depth;
+    } else if (c == '(') {
+      --depth;
+    } else if (depth == 0) {
+      if (IsAdditive(c)) {
+        sums.push_back(i);
+      } else if (IsMultiplicative(c)) {
+        products.push_back(i);
+      }
+    }
+  }
+  if (!sums.empty()) return EvaluateChain(text, sums, &products, out);
+  if (!products.empty()) return EvaluateChain(text, products, nullptr, out);
+  return EvaluateTerm(text, out);
+}
+
+bool Evaluate(std::string_view text, std::string& out) {
+  NestingGuard guard;
+  if (guard.TooDeep()) {
+    out = "E";
+    return false;
+  }
+  text = TrimWhiteSpace(text);
+  if (text.empty()) return false;
+  if (text.back() != '%') return EvaluateCore(text, out);
+  int percent = 0;
+  while (!text.empty() && text.back() == '%') {
+    text = TrimWhiteSpace(text.substr(0, text.size() - 1));
+    ++percent;
+  }
+  if (text.empty() || !EvaluateCore(text, out)) return false;
+  ApplyPercentTimes(out, percent);
+  return true;
+}
+
+}  // namespace
+
+bool EvaluateExpression(std::string_view text, std::string& out) {
+  // The text may be a view of out itself; evaluate a private copy then.
+  const char* data = out.data();
+  if (!text.empty() && text.data() >= data && text.data() < data + out.size() + 1) {
+    const std::string copy(text);
+    return Evaluate(copy, out);
+  }
+  return Evaluate(text, out);
+}
+
+std::size_t FindOperator(std::string_view text, OperatorLevel level) {
+  long depth = 0;
+  for (std::size_t i = text.size(); i-- > 1;) {
+    const char c = text[i];
+    if (c == ')') {
+      ++depth;
+    } else if (c == '(') {
+      --depth;
+    } else if (depth == 0 && (level == OperatorLevel::kAdditive ? IsAdditive(c) : IsMultiplicative(c))) {
+      return i;
+    }
+  }
+  return kNoPosition;
+}
+
+bool ApplyOperator(std::string_view text, std::size_t position, std::string& out) {
+  std::size_t leftEnd;
+  const Operator op = OperatorAt(text, position, leftEnd);
+  std::string left, right;
+  const bool leftOk = EvaluateExpression(text.substr(0, leftEnd), left);
+  const bool rightOk = EvaluateExpression(text.substr(position + 1), right);
+  return Combine(op, left, right, leftOk && rightOk, out);
+}
+
+double CompareDates(std::string_view left, std::string_view right, Operator op) {
+  std::int32_t d1, m1, y1, d2, m2, y2;
+  ParseDate(left, d1, m1, y1);
+  ParseDate(right, d2, m2, y2);
+  int order = 0;
+  if (y1 != y2) {
+    order = y1 < y2 ? -1 : 1;
+  } else if (m1 != m2) {
+    order = m1 < m2 ? -1 : 1;
+  } else if (d1 != d2) {
+    order = d1 < d2 ? -1 : 1;
+  }
+  switch (op) {
+    case Operator::kLess: return order < 0 ? 1.0 : 0.0;
+    case Operator::kGreater: return order > 0 ? 1.0 : 0.0;
+    case Operator::kEqual: return order == 0 ? 1.0 : 0.0;
+    case Operator::kLessEqual: return order <= 0 ? 1.0 : 0.0;
+    case Operator::kGreaterEqual: return order >= 0 ? 1.0 : 0.0;
+    default: return 0.0;
+  }
+}
+
+}  // namespace vell

@@ -1,0 +1,32 @@
+// Numbers to value text and back, independent of the C library's locale.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vell {
+
+// Longest text FormatNumber can write: 309 integer digits, sign, point, 6 decimals.
+constexpr std::size_t kMaxNumberText = 320;
+
+// Writes x in fixed notation with exactly six decimals ("%f"), the digits taken
+// from x rounded to 17 significant digits and the six-decimal cut rounding half
+// away from zero. A non-finite x is written as the error value "E".
+void FormatNumber(double x, std::string& out);
+
+// The same into a buffer of at least kMaxNumberText bytes; returns the length.
+std::size_t FormatNumberTo(double x, char* buffer);
+
+// The number a value text begins with, read as a decimal number: white space
+// skipped, optional sign, digits with an optional fraction, an optional
+// exponent introduced by E, e, D or d. 0 when the text does not begin with one.
+double ReadNumber(std::string_view text);
+
+}  // namespace vell
+
+namespace vell {
+
+// An integer in decimal ("%d").
+std::string IntegerText(long long value);
+
+}  // namespace vell

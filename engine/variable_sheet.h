@@ -1,0 +1,25 @@
+// The variable sheet: resolution of the definitions into the value map, and
+// the details report.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vell {
+
+// Rebuilds the engine state from the sheet text, then evaluates the
+// expression into out; the result is that evaluation's success.
+bool ResolveVariables(std::string_view sheet, std::string_view expression, std::string& out);
+
+// Splits a stored line at its first "=" and evaluates the right-hand side.
+// False when there is no "=" (name and value untouched) or the evaluation fails.
+bool SplitDefinition(std::string_view line, std::string& name, std::string& value);
+
+// "X!12AB" becomes "X!AB12": digits after the "!" move behind the letters.
+void NormalizeName(std::string& name);
+
+// Appends one line per definition of the last resolved sheet: "NAME = value"
+// or "ERR n : LINE".
+void WriteDetailsReport(std::string& report);
+
+}  // namespace vell

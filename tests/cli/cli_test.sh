@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Runs vell-eval as a user would and checks its output and exit status.
+# Usage: cli_test.sh PATH/TO/vell-eval
+set -u
+bin=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+
+# check NAME EXPECTED_STATUS EXPECTED_OUTPUT -- COMMAND...
+check() {
+  local name=$1 status=$2 expected=$3
+  shift 4
+  local actual code
+  actual=$("$@" 2>"$work/stderr")
+  code=$?
+  if [ "$code" = "$status" ] && [ "$actual" = "$expected" ]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    printf 'FAIL %s\n  status %s (wanted %s)\n  output: %q\n  wanted: %q\n  stderr: %s\n' \
+      "$name" "$code" "$status" "$actual" "$expected" "$(cat "$work/stderr")"
+  fi
+}
+
+check sine 0 "0.5" -- "$bin" 'sin(30)'
+check raw-rounding 0 "0.999999" -- "$bin" --raw '1/3*3'
+check division-by-zero 1 "E" -- "$bin" '1/0'
+check raw-failure 1 "E" -- "$bin" --raw '1/0'
+check raw-undefined 1 "1.000000" -- "$bin" --raw 'x+1'
+check raw-empty 1 "" -- "$bin" --raw ''
+check leading-minus 0 "1" -- "$bin" '-3+4'
+check after-double-dash 0 "-2" -- "$bin" -- '-sqrt(4)'
+check operands-joined 0 "3" -- "$bin" 1 + 2
+check quoted-text 0 "Hello" -- "$bin" '"Hello"'
+check batch-power 0 "64" -- sh -c "echo '2^3^2' | '$bin'"
+check batch-lines 1 "$(printf '3\nE\n0.5')" -- sh -c "printf '1+2\n1/0\r\nsin(30)\n' | '$bin'"
+check batch-empty-input 0 "" -- sh -c "'$bin' </dev/null"
+check usage-error 2 "" -- "$bin" --bogus
+check missing-file-arg 2 "" -- "$bin" -f
+check help 0 "$("$bin" --help)" -- "$bin" -h
+check version 0 "$("$bin" --version)" -- "$bin" --version
+
+printf 'x=2\ny=x*3+z\nz=1.5\n' >"$work/s.txt"
+check sheet-details 0 "$(printf '3.75\nX = 2\nY = 7.5\nZ = 1.5')" -- "$bin" -f "$work/s.txt" -d 'y/2'
+check sheet-long-option 0 "7.5" -- "$bin" --variables "$work/s.txt" 'y'
+check sheet-batch 0 "$(printf '2\n7.5\nX = 2\nY = 7.5\nZ = 1.5')" -- sh -c "printf 'x\ny\n' | '$bin' -f '$work/s.txt' --details"
+printf 'a=1\na=2\nb=c\n' >"$work/err.txt"
+check sheet-errors 0 "$(printf '1\nA = 1\nERR 1 : A=2\nERR 2 : B=C')" -- "$bin" -f "$work/err.txt" -d a
+printf '  \n\n' >"$work/blank.txt"
+check blank-sheet 1 "E" -- "$bin" -f "$work/blank.txt" 'x'
+check unreadable-file 2 "" -- "$bin" -f "$work/does-not-exist.txt" '1'
+check details-without-sheet 0 "2" -- "$bin" -d '1+1'
+
+# Numbers do not follow the locale.
+if locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  check german-locale 0 "3" -- env LC_ALL=de_DE.UTF-8 "$bin" '1.5*2'
+  check german-locale-raw 0 "0.150000" -- env LC_ALL=de_DE.UTF-8 "$bin" --raw '10+5%'
+else
+  failed=$((failed + 1))
+  echo "FAIL german-locale: the de_DE.UTF-8 locale is not installed"
+fi
+check other-time-zone 0 "2" -- env TZ=America/New_York "$bin" 'days360("11-3-2023","13-3-2023")'
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "vell_engine.h"
+
+namespace vell {
+namespace {
+
+class DateFunctionsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetEngineState();
+    Define("D1", "25-12-1999");
+    Define("D2", "1-1-2000");
+  }
+  void TearDown() override { ResetEngineState(); }
+  static void Define(const char* name, const char* value) { Engine().valueMap.Insert(name, value); }
+};
+
+struct Case {
+  std::string text;
+  bool ok;
+  std::string out;
+};
+
+void ExpectCases(const std::vector<Case>& cases) {
+  for (const Case& c : cases) {
+    std::string out;
+    EXPECT_EQ(EvaluateExpression(c.text, out), c.ok) << "expression " << c.text;
+    EXPECT_EQ(out, c.out) << "expression " << c.text;
+  }
+}
+
+TEST_F(DateFunctionsTest, DateComparesCalendarDates) {
+  ExpectCases({
+      {"DATE(D1,<,D2)", true, "1.0"},         {"DATE(D1,>=,D2)", true, "0.0"},
+      {"DATE(D1,ne,D2)", true, "1.0"},        {"DATE(D1, <, D2)", true, "0.0"},
+      {"DATE(D1,<>,D2)", true, "0.0"},        {"DATE(D1,<=,D1)", true, "1.0"},
+      {"DATE(D2,>,D1)", true, "1.0"},         {"DATE(D1,=,D1)", true, "1.0"},
+      {"DATE(D1,NE,D1)", true, "0.0"},        {"DATE(25-12-1999,<,D2)", false, "0.0"},
+      {"DATE(D1,<)", false, "0.0"},           {"DATE(D1,<,5)", false, "0.0"},
+      {"DATE(\"32-1-2000\",=,\"1-2-2000\")", true, "1.0"},
+      {"DATE(\"1-1-1950\",=,\"1-1-1960\")", true, "0.0"},
+      {"DATE(\"1-1-1950\",<,\"1-1-1960\")", true, "1.0"},
+      {"DATE(\"0-3-2000\",=,\"29-2-2000\")", true, "1.0"},
+      {"DATE(\"1-13-1999\",=,\"1-1-2000\")", true, "1.0"},
+      {"DATE(\"1-0-2000\",=,\"1-12-1999\")", true, "1.0"},
+      {"DATE(\"-1-3-2001\",=,\"27-2-2001\")", true, "1.0"},
+      {"DATE(X,<,D2)", false, "0.0"},
+  });
+}
+
+TEST_F(DateFunctionsTest, Days360CountsCalendarDays) {
+  ExpectCases({
+      {"DAYS360(D1,D2)", true, "7"},                           {"DAYS360(D2,D1)", true, "-7"},
+      {"DAYS360(\"1-1-2000\",\"1-1-2001\")", true, "366"},     {"DAYS360(\"1-1-2040\",\"1-1-2041\")", true, "366"},
+      {"DAYS360(\"1-1-1900\",\"1-1-1901\")", true, "365"},     {"DAYS360(\"1-1-1600\",\"1-1-1601\")", true, "366"},
+      {"DAYS360(\"25-3-2023\",\"27-3-2023\")", true, "2"},     {"DAYS360(\"28-10-2023\",\"30-10-2023\")", true, "2"},
+      {"DAYS360(\"1-1-1970\",\"1-1-2970\")", true, "365243"},  {"DAYS360(D1)", false, "0.0"},
+      {"DAYS360(D1,7)", false, "0.0"},                         {"days360(\"1/1/00\",\"1/3/00\")", true, "60"},
+      {"DAYS360(\"1-1-1-1\",\"1-1-1-1\")", true, "0"},
+  });
+}
+
+TEST_F(DateFunctionsTest, DayGivesTheDayField) {
+  ExpectCases({
+      {"DAY(D1)", true, "25"},      {"DAY(\"5/6/07\")", true, "5"},  {"DAY(\"31-2-2000\")", true, "31"},
+      {"DAY(D1,D2)", false, "0.0"}, {"DAY()", false, "0.0"},         {"DAY(3)", false, "0.0"},
+      {"DAY(\"-4-1-2000\")", true, "-4"},
+  });
+}
+
+TEST(DateToTime, WholeDaysNormalisedLikeMktime) {
+  EXPECT_EQ(DateToTime(1, 1, 1970), 0);
+  EXPECT_EQ(DateToTime(2, 1, 1970), 86400);
+  EXPECT_EQ(DateToTime(31, 12, 1969), -86400);
+  EXPECT_EQ(DateToTime(32, 1, 2000), DateToTime(1, 2, 2000));
+  EXPECT_EQ(DateToTime(1, 13, 1999), DateToTime(1, 1, 2000));
+  EXPECT_EQ(DateToTime(0, 3, 2000), DateToTime(29, 2, 2000));
+  EXPECT_EQ(DateToTime(1, -11, 2000), DateToTime(1, 1, 1999));
+  EXPECT_EQ(DateToTime(19, 1, 2038) + 86400, DateToTime(20, 1, 2038));
+  EXPECT_EQ(DateToTime(1, 1, 2000), 946684800);
+  // Extreme fields stay exact in 64 bits.
+  EXPECT_GT(DateToTime(2147483647, 2147483647, 2147483647), DateToTime(1, 1, 2147483647));
+  EXPECT_LT(DateToTime(-2147483647 - 1, -2147483647 - 1, -2147483647 - 1), 0);
+}
+
+TEST(DateToTime, TimeZoneChangesNothing) {
+  const char* saved = std::getenv("TZ");
+  const std::string previous = saved ? saved : "";
+  setenv("TZ", "America/New_York", 1);
+  std::string out;
+  ResetEngineState();
+  const bool ok = EvaluateExpression("DAYS360(\"11-3-2023\",\"13-3-2023\")", out);
+  if (saved) {
+    setenv("TZ", previous.c_str(), 1);
+  } else {
+    unsetenv("TZ");
+  }
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(out, "2");
+}
+
+}  // namespace
+}  // namespace vell

@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+
+#include "vell_engine.h"
+
+namespace vell {
+namespace {
+
+class EvaluatorTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetEngineState(); }
+  void TearDown() override { ResetEngineState(); }
+  static void Define(const char* name, const char* value) { Engine().valueMap.Insert(name, value); }
+};
+
+struct Case {
+  std::string text;
+  bool ok;
+  std::string out;
+};
+
+void ExpectCases(const std::vector<Case>& cases) {
+  for (const Case& c : cases) {
+    std::string out;
+    EXPECT_EQ(EvaluateExpression(c.text, out), c.ok) << "expression " << c.text;
+    EXPECT_EQ(out, c.out) << "expression " << c.text;
+  }
+}
+
+TEST_F(EvaluatorTest, PrecedenceAndAssociativity) {
+  ExpectCases({
+      {"1+2*3", true, "7.000000"},      {"(1+2)*3", true, "9.000000"},    {"2^3^2", true, "64.000000"},
+      {"2*3^2", true, "36.000000"},     {"-2^2", true, "-4.000000"},      {"1-2-3", true, "-4.000000"},
+      {"10/2/5", true, "1.000000"},     {"1<2<3", true, "1.000000"},      {"3=1+2", true, "2.000000"},
+      {"1+2=3", true, "1.000000"},      {"0>1-2", true, "-2.000000"},     {"1<=1", true, "1.000000"},
+      {"2>=3", true, "0.000000"},       {"2>=2", true, "1.000000"},       {"1<2", true, "1.000000"},
+      {"2>1", true, "1.000000"},        {"2=2", true, "1.000000"},        {"1/3*3", true, "0.999999"},
+      {"1 + 2", true, "3.000000"},      {" \t7\n", true, "7"},            {"2*(3+4)", true, "14.000000"},
+      {"((2))", true, "2"},             {"2^0.5", true, "1.414214"},      {"1-(2-3)", true, "2.000000"},
+  });
+}
+
+TEST_F(EvaluatorTest, SignsPercentAndQuotes) {
+  ExpectCases({
+      {"10+5%", true, "0.150000"},      {"50%*2", true, "1.000000"},      {"5%+3", true, "3.050000"},
+      {"1+2%+3", true, "3.030000"},     {"5 % %", true, "0.000500"},      {"-3*2", true, "-6.000000"},
+      {"+5", true, "5.000000"},         {"\"A.B\"", true, "A.B"},         {"\"a+b\"", true, "a+b"},
+      {"\"1\"+\"2\"", true, "1\"+\"2"}, {"\"abc", true, "ab"},            {"\"", true, ""},
+      {"  \"  ", true, ""},             {"\"\"", true, ""},               {"\"x\"%", true, "0.000000"},
+      {"7%", true, "0.070000"},         {"(1+1)%", true, "0.020000"},
+  });
+}
+
+TEST_F(EvaluatorTest, FailuresAndWhatTheyLeave) {
+  ExpectCases({
+      {"1/0", false, "E"},              {"1/-0", false, "0.000000"},             {"10^400", false, "E"},
+      {"(-8)^(1/3)", false, "E"},       {"2*-3", false, "-3.000000"},     {"--3", false, "-3.000000"},
+      {"-", false, "0.000000"},         {"X+1", false, "1.000000"},       {"1<>2", false, "0.000000"},
+      {"%", false, ""},                 {"%+3", false, "3.000000"},       {"1+", false, "1.000000"},
+      {"X", false, "0.0"},              {"2(3)", false, "0.0"},           {"1/0+1", false, "1.000000"},
+  });
+}
+
+TEST_F(EvaluatorTest, EmptyTextLeavesOutUnchanged) {
+  for (const char* text : {"", "   ", "\t\r\n"}) {
+    std::string out = "previous";
+    EXPECT_FALSE(EvaluateExpression(text, out));
+    EXPECT_EQ(out, "previous");
+  }
+}
+
+TEST_F(EvaluatorTest, DatesCompareFieldByField) {
+  Define("D1", "1-2-2000");
+  Define("D2", "5/6/2001");
+  Define("D3", "32-1-2000");
+  ExpectCases({
+      {"D1<D2", true, "1.000000"},  {"D1=D2", true, "0.000000"},  {"D1-D2", true, "0.000000"},
+      {"D1+1", true, "2.000000"},   {"D2>D1", true, "1.000000"},  {"D1<=D1", true, "1.000000"},
+      {"D1>=D2", true, "0.000000"}, {"D3<D1", true, "1.000000"},  {"D1*D2", true, "0.000000"},
+      {"(\"1-1-1950\")<(\"1-1-1960\")", true, "1.000000"},
+  });
+  EXPECT_EQ(CompareDates("1-1-2000", "1-1-2000", Operator::kEqual), 1.0);
+  EXPECT_EQ(CompareDates("1-1-2000", "2-1-2000", Operator::kAdd), 0.0);
+}
+
+TEST_F(EvaluatorTest, FindOperatorSkipsFirstCharacterAndParentheses) {
+  EXPECT_EQ(FindOperator("1+2-3", OperatorLevel::kAdditive), 3u);
+  EXPECT_EQ(FindOperator("-3", OperatorLevel::kAdditive), kNoPosition);
+  EXPECT_EQ(FindOperator("(1+2)*3", OperatorLevel::kAdditive), kNoPosition);
+  EXPECT_EQ(FindOperator("(1+2)*3", OperatorLevel::kMultiplicative), 5u);
+  EXPECT_EQ(FindOperator("1+(2", OperatorLevel::kAdditive), kNoPosition);
+  EXPECT_EQ(FindOperator("1+2)", OperatorLevel::kAdditive), kNoPosition);
+  EXPECT_EQ(FindOperator("1<=2", OperatorLevel::kAdditive), 2u);
+  std::string out;
+  EXPECT_TRUE(ApplyOperator("1<=2", 2, out));
+  EXPECT_EQ(out, "1.000000");
+  EXPECT_FALSE(ApplyOperator("4/0", 1, out));
+  EXPECT_EQ(out, "E");
+}
+
+// The evaluation written as the plain recursive definition, to hold the
+// engine's iterative chains against.
+bool RecursiveEvaluate(std::string_view text, std::string& out);
+
+bool RecursiveApply(std::string_view text, std::size_t p, std::string& out) {
+  std::size_t leftEnd = p;
+  char op = text[p];
+  if (op == '=' && text[p - 1] == '<') op = 'l', leftEnd = p - 1;
+  else if (op == '=' && text[p - 1] == '>') op = 'g', leftEnd = p - 1;
+  std::string left, right;
+  const bool ok = RecursiveEvaluate(text.substr(0, leftEnd), left) & RecursiveEvaluate(text.substr(p + 1), right);
+  double r;
+  if (IsDate(left) && IsDate(right)) {
+    r = CompareDates(left, right, static_cast<Operator>(op));
+  } else {
+    const double x = ReadNumber(left), y = ReadNumber(right);
+    switch (op) {
+      case '+': r = x + y; break;
+      case '-': r = x - y; break;
+      case '<': r = x < y; break;
+      case '>': r = x > y; break;
+      case '=': r = x == y; break;
+      case 'l': r = x <= y; break;
+      case 'g': r = x >= y; break;
+      case '*': r = x * y; break;
+      case '/':
+        if (y == 0) {
+          out = "E";
+          return false;
+        }
+        r = x / y;
+        break;
+      default: r = std::pow(x, y); break;
+    }
+  }
+  if (!std::isfinite(r)) {
+    out = "E";
+    return false;
+  }
+  FormatNumber(r, out);
+  return ok;
+}
+
+bool RecursiveEvaluate(std::string_view text, std::string& out) {
+  text = TrimWhiteSpace(text);
+  if (text.empty()) return false;
+  if (text.back() == '%') {
+    if (!RecursiveEvaluate(text.substr(0, text.size() - 1), out)) return false;
+    FormatNumber(ReadNumber(out) * 0.01, out);
+    return true;
+  }
+  if (text[0] == '"') {
+    out = std::string(text.substr(1, text.size() >= 2 ? text.size() - 2 : 0));
+    return true;
+  }
+  if (text[0] == '+' || text[0] == '-') return RecursiveEvaluate("0" + std::string(text), out);
+  std::size_t p = FindOperator(text, OperatorLevel::kAdditive);
+  if (p == kNoPosition) p = FindOperator(text, OperatorLevel::kMultiplicative);
+  if (p != kNoPosition) return RecursiveApply(text, p, out);
+  if (text.size() >= 2 && text.front() == '(' && text.back() == ')') {
+    std::string upper(text.substr(1, text.size() - 2));
+    ToUpperAscii(upper);
+    return RecursiveEvaluate(upper, out);
+  }
+  return EvaluateTerm(text, out);
+}
+
+std::string RandomExpression(std::mt19937& rng, int depth) {
+  static const char* const atoms[] = {"1", "2", "0", "3.5", "-2", "X", "Y", "\"1-2-2000\"", "D", "7%", "", " ", "(", ")", "\"q\""};
+  static const char* const ops[] = {"+", "-", "*", "/", "^", "<", ">", "=", "<=", ">=", "%", " ", "--", "%+"};
+  std::string s;
+  const int terms = 1 + static_cast<int>(rng() % 6);
+  for (int i = 0; i < terms; ++i) {
+    if (i > 0) s += ops[rng() % std::size(ops)];
+    if (depth > 0 && rng() % 4 == 0) {
+      s += "(" + RandomExpression(rng, depth - 1) + ")";
+    } else {
+      s += atoms[rng() % std::size(atoms)];
+    }
+  }
+  return s;
+}
+
+TEST_F(EvaluatorTest, IterativeChainsMatchTheRecursiveDefinition) {
+  Define("X", "4");
+  Define("D", "3-4-2001");
+  std::mt19937 rng(20261207);
+  for (int i = 0; i < 20000; ++i) {
+    const std::string text = RandomExpression(rng, 3);
+    std::string expected = "seed", actual = "seed";
+    const bool expectedOk = RecursiveEvaluate(text, expected);
+    const bool actualOk = EvaluateExpression(text, actual);
+    ASSERT_EQ(actualOk, expectedOk) << "expression [" << text << "]";
+    ASSERT_EQ(actual, expected) << "expression [" << text << "]";
+  }
+}
+
+TEST_F(EvaluatorTest, LongFlatChainsEvaluate) {
+  std::string sum = "1", product = "1";
+  for (int i = 1; i < 100000; ++i) {
+    sum += "+1";
+    product += "*1";
+  }
+  std::string out;
+  ASSERT_TRUE(EvaluateExpression(sum, out));
+  EXPECT_EQ(out, "100000.000000");
+  ASSERT_TRUE(EvaluateExpression(product, out));
+  EXPECT_EQ(out, "1.000000");
+  std::string mixed = "0";
+  for (int i = 0; i < 50000; ++i) mixed += "+2*3-1";
+  ASSERT_TRUE(EvaluateExpression(mixed, out));
+  EXPECT_EQ(out, "250000.000000");
+}
+
+std::string Nested(int depth, const std::string& open, const std::string& inner, const std::string& close) {
+  std::string s;
+  for (int i = 0; i < depth; ++i) s += open;
+  s += inner;
+  for (int i = 0; i < depth; ++i) s += close;
+  return s;
+}
+
+TEST_F(EvaluatorTest, DeepNestingEvaluatesThenFailsCleanly) {
+  const struct {
+    std::string text;
+    std::string out;
+  } deep[] = {
+      {Nested(1000, "(", "1", ")"), "1"},
+      {Nested(1000, "(1+", "1", ")"), "1001.000000"},
+      {Nested(1000, "SIN(", "0", ")"), "0.000000"},
+      {Nested(1000, "sqrt(1+", "0", ")"), "1.618034"},
+      {Nested(1000, "MAX(1,", "2", ")"), "2.000000"},
+      {Nested(1000, "IF(1,", "5", ",0)"), "5"},
+  };
+  for (const auto& c : deep) {
+    std::string out;
+    EXPECT_TRUE(EvaluateExpression(c.text, out)) << c.text.substr(0, 20);
+    EXPECT_EQ(out, c.out) << c.text.substr(0, 20);
+  }
+  for (const std::string& text : {Nested(10000, "(", "1", ")"), Nested(10000, "SIN(", "1", ")"),
+                                  Nested(10000, "(", "", "") + "1", Nested(10000, "(1+", "1", ")")}) {
+    std::string out;
+    EXPECT_FALSE(EvaluateExpression(text, out));
+    EXPECT_EQ(Engine().nesting, 0);
+  }
+}
+
+TEST_F(EvaluatorTest, TextMayBeAViewOfOut) {
+  std::string s = "2+3";
+  EXPECT_TRUE(EvaluateExpression(s, s));
+  EXPECT_EQ(s, "5.000000");
+}
+
+}  // namespace
+}  // namespace vell

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "vell_engine.h"
+
+namespace vell {
+namespace {
+
+class TermTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetEngineState(); }
+  void TearDown() override { ResetEngineState(); }
+  static void Define(const char* name, const char* value) { Engine().valueMap.Insert(name, value); }
+};
+
+struct Case {
+  std::string text;
+  bool ok;
+  std::string out;
+};
+
+void ExpectCases(const std::vector<Case>& cases) {
+  for (const Case& c : cases) {
+    std::string out;
+    EXPECT_EQ(EvaluateExpression(c.text, out), c.ok) << "expression " << c.text;
+    EXPECT_EQ(out, c.out) << "expression " << c.text;
+  }
+}
+
+TEST_F(TermTest, OneArgumentFunctionsInDegrees) {
+  ExpectCases({
+      {"SIN(30)", true, "0.500000"},       {"sin(45)", true, "0.707107"},      {"COS(90)", true, "0.000000"},
+      {"TAN(45)", true, "1.000000"},       {"TAN(90)", true, "22273515591.846760"},
+      {"TAN(180)", true, "-0.000000"},     {"ASIN(0.5)", true, "30.000000"},   {"ACOS(0.5)", true, "60.000000"},
+      {"ATAN(1)", true, "45.000000"},      {"ASIN(2)", true, "E"},             {"ACOS(-2)", true, "E"},
+      {"LOG(0)", true, "E"},               {"LOG(-1)", true, "E"},             {"LN(-1)", true, "E"},
+      {"SQRT(-4)", false, "E"},            {"SQRT(16)", true, "4.000000"},     {"LOG(100)", true, "4.605170"},
+      {"LN(100)", true, "4.605170"},       {"LOG10(100)", true, "2.000000"},   {"LOG10(0)", true, "E"},
+      {"ALOG(1)", true, "2.718282"},       {"EXP(1)", true, "2.718282"},       {"EXP(1000)", true, "E"},
+      {"POW10(2)", true, "100.000000"},    {"ALOG10(2)", true, "100.000000"},  {"ALOG10(400)", true, "E"},
+      {"SQR(3)", true, "9.000000"},        {"SQR(10^200)", true, "E"},          {"SIN(30", true, "0.052336"},
+      {"Sin(x)", false, "0.0"},            {"SIN()", false, ""},               {"SIN(", false, ""},
+      {"sin(2*15)", true, "0.500000"},     {"SQRT(2)+1", true, "2.414214"},    {"cos(0)%", true, "0.010000"},
+  });
+}
+
+TEST_F(TermTest, PowAndNroot) {
+  ExpectCases({
+      {"POW(2,10)", true, "1024.000000"},  {"NROOT(27,3)", true, "3.000000"},  {"POW(2)", true, "E"},
+      {"POW(,3)", true, "E"},              {"POW(X,2)", true, "E"},            {"POW(2,X)", true, "E"},
+      {"NROOT(4,0)", true, "E"}, {"NROOT(1,0)", true, "1.000000"},   {"NROOT(-8,3)", true, "E"},         {"NROOT(-8,1)", true, "-8.000000"},
+      {"POW(10,400)", true, "E"},          {"POW(MAX(1,2),3)", true, "E"},     {"pow(2, 3)", true, "8.000000"},
+      {"POW(2,0.5)", true, "1.414214"},
+  });
+}
+
+TEST_F(TermTest, NumeralsParenthesesAndNames) {
+  Define("A", "5");
+  Define("FOO(1)", "9");
+  ExpectCases({
+      {"1.5", true, "1.5"},   {"007", true, "007"},      {"(2+3)", true, "5.000000"}, {"1.2.3", true, "1.2.3"},
+      {"a", true, "5"},       {"NOPE", false, "0.0"},    {"FOO(1)", true, "9"},       {"FOO(2)", false, "0.0"},
+      {".", true, "."},       {"()", false, ""},         {"(1", false, "0.0"},        {"1)", false, "0.0"},
+  });
+}
+
+TEST_F(TermTest, ListVariablesNumberTextValues) {
+  Define("COLOR", "GREEN");
+  Define("LIST(COLOR)", "RED,GREEN,BLUE");
+  Define("SHADE", "PINK");
+  Define("LIST(SHADE)", "RED,GREEN");
+  Define("TONE", "GREEN");
+  Define("LIST(TONE)", "RED, GREEN");
+  Define("LOWER", "green");
+  Define("LIST(LOWER)", "RED,GREEN");
+  Define("PLAIN", "WORD");
+  ExpectCases({
+      {"COLOR", true, "2"},         {"COLOR+1", true, "3.000000"}, {"SHADE", true, "PINK"},
+      {"TONE", true, "GREEN"},      {"LOWER", true, "2"},          {"PLAIN", true, "WORD"},
+      {"color*2", true, "4.000000"},
+  });
+}
+
+TEST(SplitArguments, DepthZeroCommasOnly) {
+  const struct {
+    const char* text;
+    std::vector<std::string> items;
+  } cases[] = {
+      {"", {}},
+      {"A,B,", {"A", "B"}},
+      {"A,,B", {"A", "", "B"}},
+      {"F(1,2),3", {"F(1,2)", "3"}},
+      {"A), B,C", {"A), B,C"}},
+      {"A),(B,C", {"A),(B", "C"}},
+      {" a , b", {" a ", " b"}},
+      {",", {""}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> items;
+    SplitArguments(c.text, items);
+    EXPECT_EQ(items, c.items) << c.text;
+  }
+}
+
+}  // namespace
+}  // namespace vell

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "vell_engine.h"
+
+namespace vell {
+namespace {
+
+std::string Trimmed(std::string s) {
+  TrimTrailingZeros(s);
+  return s;
+}
+
+TEST(TrimTrailingZeros, DisplayForms) {
+  const std::string long300 = std::string(300, '7') + ".000000";
+  const struct {
+    std::string in, out;
+  } cases[] = {
+      {"3.000000", "3"},   {"3.500000", "3.5"}, {"100.000000", "100"}, {"0.000000", "0"},
+      {"-0.000000", "-0"}, {"0012.5", "12.5"},  {"0.0005", "0.0005"},  {"100", "100"},
+      {"007", "007"},      {".", "."},          {"0.", "0."},          {".0", "NIL"},
+      {".000", "NIL"},     {"A.B0", "A.B"},     {"", ""},              {"2.50", "2.5"},
+      {"1.5", "1.5"},      {"000.5", "0.5"},    {"10.0", "10"},        {"-2.500000", "-2.5"},
+      {long300, std::string(300, '7')},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Trimmed(c.in), c.out) << "input " << c.in;
+}
+
+TEST(IsNumeral, AcceptsDigitsPointsAndEdgeSigns) {
+  const struct {
+    const char* text;
+    bool numeral;
+  } cases[] = {
+      {"", false},   {".", true},    {"-", true},     {"%", true},     {"5%", true},  {"%5", false},
+      {"-5", true},  {"5-", false},  {"1,5", false},  {"1.2.3", true}, {"007", true}, {"1e5", false},
+      {"1 2", false}, {"-%", true},  {"5%%", false},  {"+5", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsNumeral(c.text), c.numeral) << "text " << c.text;
+}
+
+TEST(IsLetters, AsciiLettersOnly) {
+  EXPECT_TRUE(IsLetters("AbZ"));
+  EXPECT_FALSE(IsLetters(""));
+  EXPECT_FALSE(IsLetters("A1"));
+  EXPECT_FALSE(IsLetters("A_"));
+  EXPECT_FALSE(IsLetters("\xC3\xA9"));
+}
+
+TEST(ApplyPercent, HundredthOrUnchanged) {
+  std::string out;
+  EXPECT_TRUE(ApplyPercent("12.5%", out));
+  EXPECT_EQ(out, "0.125000");
+  EXPECT_TRUE(ApplyPercent("12.5", out));
+  EXPECT_EQ(out, "12.5");
+  EXPECT_TRUE(ApplyPercent("50%", out));
+  EXPECT_EQ(out, "0.500000");
+  EXPECT_TRUE(ApplyPercent("2.50", out));
+  EXPECT_EQ(out, "2.50");
+}
+
+TEST(SplitTrailingNumber, FirstCharacterAlwaysInPrefix) {
+  const struct {
+    const char* text;
+    const char* prefix;
+    std::int32_t number;
+  } cases[] = {
+      {"A12", "A", 12},    {"AB", "AB", 0},  {"12", "1", 2},  {"", "", 0},
+      {"X!A10", "X!A", 10}, {"A", "A", 0},   {"7", "7", 0},   {"A007", "A", 7},
+      {"A99999999999999999999", "A", std::numeric_limits<std::int32_t>::max()},
+  };
+  for (const auto& c : cases) {
+    std::string prefix = "junk";
+    EXPECT_EQ(SplitTrailingNumber(c.text, prefix), c.number) << c.text;
+    EXPECT_EQ(prefix, c.prefix) << c.text;
+  }
+}
+
+TEST(ParseDate, FieldsAndYearWindow) {
+  const struct {
+    const char* text;
+    bool ok;
+    std::int32_t d, m, y;
+  } cases[] = {
+      {"1-2-2000", true, 1, 2, 2000},   {"1/2/37", true, 1, 2, 2037},   {"1/2/38", true, 1, 2, 1938},
+      {"1-2-1899", true, 1, 2, 1899},   {"1-2-1900", true, 1, 2, 1900}, {"1-2-99", true, 1, 2, 1999},
+      {"1-2-100", true, 1, 2, 2000},    {"1-2-999", true, 1, 2, 2899},  {"1-2-1000", true, 1, 2, 1000},
+      {"1-2-0", true, 1, 2, 2000},      {"1-2--5", true, 1, 2, 1995},   {"31-2-2000", true, 31, 2, 2000},
+      {"0-13-5", true, 0, 13, 2005},    {" 1- 2- 3xyz", true, 1, 2, 2003}, {"+1-+2-2000", true, 1, 2, 2000},
+      {"1-2", false, 0, 0, 0},          {"-3.000000", false, 0, 0, 0},  {"3.000000", false, 0, 0, 0},
+      {"1/2/2000-", false, 0, 0, 0},    {"1 -2-2000", false, 0, 0, 0},  {"a-b-c", false, 0, 0, 0},
+      {"1--2000", false, 0, 0, 0},      {"", false, 0, 0, 0},
+      {"99999999999-1-2000", true, 2147483647, 1, 2000},
+      {"1-1--99999999999", true, 1, 1, -2147481648},
+  };
+  for (const auto& c : cases) {
+    std::int32_t d = 0, m = 0, y = 0;
+    ASSERT_EQ(ParseDate(c.text, d, m, y), c.ok) << c.text;
+    EXPECT_EQ(IsDate(c.text), c.ok) << c.text;
+    if (!c.ok) continue;
+    EXPECT_EQ(d, c.d) << c.text;
+    EXPECT_EQ(m, c.m) << c.text;
+    EXPECT_EQ(y, c.y) << c.text;
+  }
+}
+
+TEST(FormatNumber, SixDecimalsFromSeventeenDigits) {
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {
+      {0.0078125, "0.007813"},
+      {-0.0078125, "-0.007813"},
+      {2.5, "2.500000"},
+      {3, "3.000000"},
+      {-0.5, "-0.500000"},
+      {0.15, "0.150000"},
+      {0.0, "0.000000"},
+      {-0.0, "-0.000000"},
+      {-1e-9, "-0.000000"},
+      {0.9999995, "1.000000"},
+      {999999.9999995, "1000000.000000"},
+      {1.0 / 3.0, "0.333333"},
+      {2.0 / 3.0, "0.666667"},
+      {1e22, "10000000000000000000000.000000"},
+      {std::ldexp(1.0, 70), "1180591620717411300000.000000"},
+      {123456789.123456789, "123456789.123457"},
+      {1.5e-6, "0.000002"},
+      {4.9e-7, "0.000000"},
+      {std::numeric_limits<double>::infinity(), "E"},
+      {-std::numeric_limits<double>::infinity(), "E"},
+      {std::numeric_limits<double>::quiet_NaN(), "E"},
+  };
+  for (const auto& c : cases) {
+    std::string out;
+    FormatNumber(c.value, out);
+    EXPECT_EQ(out, c.text) << "value " << c.value;
+  }
+  std::string out;
+  FormatNumber(std::numeric_limits<double>::max(), out);
+  EXPECT_EQ(out.size(), 309u + 7u);
+  EXPECT_EQ(out.substr(0, 17), "17976931348623157");
+  EXPECT_EQ(out.substr(17, 292), std::string(292, '0'));
+}
+
+TEST(ReadNumber, LeadingDecimalNumberOnly) {
+  const struct {
+    const char* text;
+    double value;
+  } cases[] = {
+      {"E", 0},        {"1-2-2000", 1},  {"12ABC", 12},    {"1E2", 100},     {"1D2", 100},    {"1d2", 100},
+      {"2.5.1", 2.5},  {"", 0},          {"ABC", 0},       {"  -3.5", -3.5}, {"+4", 4},       {".5", 0.5},
+      {"5.", 5},       {"1e", 1},        {"1e+", 1},       {"1e-2", 0.01},   {"0x1A", 0},     {"inf", 0},
+      {"nan", 0},      {"-", 0},         {".", 0},         {"1,5", 1},       {"\t\n7", 7},    {"2.50", 2.5},
+      {"1e-400", 0},   {"0.000e5", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadNumber(c.text), c.value) << "text " << c.text;
+  EXPECT_TRUE(std::isinf(ReadNumber("1e400")));
+  EXPECT_TRUE(std::isinf(ReadNumber("-1D999999999999")));
+  EXPECT_LT(ReadNumber("-1e400"), 0);
+  EXPECT_EQ(ReadNumber(std::string(400, '9') + "e-390"), 1e10);
+}
+
+// Numbers are written and read the same way whatever the C locale says.
+TEST(Locale, GermanLocaleChangesNothing) {
+  const char* previous = std::setlocale(LC_ALL, nullptr);
+  const std::string saved = previous ? previous : "C";
+  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "the de_DE.UTF-8 locale must be installed";
+  std::string out;
+  const bool ok = EvaluateExpression("1.5*2", out);
+  const double read = ReadNumber("2.25");
+  std::string formatted;
+  FormatNumber(0.5, formatted);
+  std::setlocale(LC_ALL, saved.c_str());
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(out, "3.000000");
+  EXPECT_EQ(read, 2.25);
+  EXPECT_EQ(formatted, "0.500000");
+}
+
+}  // namespace
+}  // namespace vell

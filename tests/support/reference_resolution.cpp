@@ -1,0 +1,66 @@
+#include "reference_resolution.h"
+
+#include "vell_engine.h"
+
+namespace vell::testing {
+
+bool ResolveVariablesByPasses(std::string_view sheet, std::string_view expression, std::string& out) {
+  const std::string sheetText(sheet), expressionText(expression);
+  EngineState& engine = Engine();
+  engine.valueMap.Clear();
+  engine.sheetLines.clear();
+  std::string piece;
+  auto flush = [&] {
+    if (piece.empty()) return;
+    if (piece[0] != ';' && piece[0] != '?') {
+      std::string line(TrimWhiteSpace(piece));
+      ToUpperAscii(line);
+      engine.sheetLines.push_back(line);
+    }
+    piece.clear();
+  };
+  for (char c : sheetText) {
+    if (c == '\r' || c == '\n') {
+      flush();
+    } else {
+      piece.push_back(c);
+    }
+  }
+  flush();
+  engine.lineCount = static_cast<std::int32_t>(engine.sheetLines.size());
+  engine.lineStatus.assign(engine.sheetLines.size(), kUnresolved);
+  bool progress, failure;
+  do {
+    progress = failure = false;
+    for (std::size_t i = 0; i < engine.sheetLines.size(); ++i) {
+      if (engine.lineStatus[i] != kUnresolved) continue;
+      std::string name, value;
+      if (!SplitDefinition(engine.sheetLines[i], name, value)) {
+        failure = true;
+        continue;
+      }
+      progress = true;
+      if (engine.valueMap.Contains(name)) {
+        engine.lineStatus[i] = kDuplicate;
+      } else {
+        engine.valueMap.Insert(name, value);
+        engine.lineStatus[i] = kResolved;
+      }
+    }
+  } while (progress && failure);
+  return EvaluateExpression(expressionText, out);
+}
+
+ResolutionSnapshot TakeSnapshot(bool ok, const std::string& out) {
+  const EngineState& engine = Engine();
+  ResolutionSnapshot s;
+  s.ok = ok;
+  s.out = out;
+  s.lines = engine.sheetLines;
+  s.status.assign(engine.lineStatus.begin(), engine.lineStatus.end());
+  engine.valueMap.ForEach([&](std::string_view name, const std::string& value) { s.values[std::string(name)] = value; });
+  WriteDetailsReport(s.report);
+  return s;
+}
+
+}  // namespace vell::testing

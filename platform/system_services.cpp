@@ -1,0 +1,63 @@
+#include "platform/system_services.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "platform/mime_defaults.h"
+#include "platform/open_document.h"
+
+namespace vell::platform {
+
+namespace {
+SystemServices* current = nullptr;
+}  // namespace
+
+SystemServices::~SystemServices() = default;
+
+bool SystemServices::OpenUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+
+int SystemServices::StartDetached(const QString& program, const QStringList& arguments) {
+  const int code = ProgramStartCode(program);
+  if (code != 0) return code;
+  // An exec failure after the checks above means the file is no program we can run.
+  return QProcess::startDetached(program, arguments) ? kLaunchSucceeded : kLaunchBadFormat;
+}
+
+QString SystemServices::DefaultApplication(const QString& mimeType) {
+  // xdg-mime knows the desktop-specific ways of choosing; without it the
+  // mimeapps.list files are read directly.
+  const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+  if (!xdgMime.isEmpty()) {
+    QProcess query;
+    query.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+    if (query.waitForFinished(3000) && query.exitStatus() == QProcess::NormalExit &&
+        query.exitCode() == 0) {
+      const QString id = QString::fromUtf8(query.readAllStandardOutput()).section('\n', 0, 0).trimmed();
+      if (!id.isEmpty()) return id;
+    } else {
+      query.kill();
+      query.waitForFinished(1000);
+    }
+  }
+  return FindDefaultDesktopId(mimeType);
+}
+
+void SystemServices::ShowMessage(const QString& caption, const QString& text) {
+  QMessageBox::warning(QApplication::activeWindow(), caption, text, QMessageBox::Ok);
+}
+
+void SystemServices::Beep() { QApplication::beep(); }
+
+SystemServices& Services() {
+  static SystemServices real;
+  return current ? *current : real;
+}
+
+ScopedServices::ScopedServices(SystemServices& services) : previous_(current) { current = &services; }
+
+ScopedServices::~ScopedServices() { current = previous_; }
+
+}  // namespace vell::platform

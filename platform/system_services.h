@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+namespace vell::platform {
+
+// Everything that reaches outside the program goes through one object, so a
+// test can swap in a recorder and observe what would be opened or launched.
+// The base class does the real work.
+class SystemServices {
+ public:
+  virtual ~SystemServices();
+
+  // Hands the address to the desktop (QDesktopServices). True when the
+  // desktop accepted it.
+  virtual bool OpenUrl(const QUrl& url);
+  // Starts program with exactly these arguments, never through a shell.
+  // Returns a launch code (see open_document.h): above 32 on success.
+  virtual int StartDetached(const QString& program, const QStringList& arguments);
+  // Desktop file id of the default application for a MIME type, or empty.
+  virtual QString DefaultApplication(const QString& mimeType);
+  // Modal warning box with an OK button.
+  virtual void ShowMessage(const QString& caption, const QString& text);
+  virtual void Beep();
+};
+
+// The services in use: the real ones unless a ScopedServices is alive.
+SystemServices& Services();
+
+// Installs other services for the lifetime of this object.
+class ScopedServices {
+ public:
+  explicit ScopedServices(SystemServices& services);
+  ~ScopedServices();
+  ScopedServices(const ScopedServices&) = delete;
+  ScopedServices& operator=(const ScopedServices&) = delete;
+
+ private:
+  SystemServices* previous_;
+};
+
+}  // namespace vell::platform

@@ -1,0 +1,106 @@
+// Shows the balloon tip over two line edits and a hyperlink label, and the
+// tray icon when the desktop has a tray. Run with --tip to put the first
+// balloon on show at once (for a screenshot without a mouse).
+#include <QApplication>
+#include <QCursor>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "components/link_static.h"
+#include "components/system_tray.h"
+#include "components/tip_balloon.h"
+
+namespace {
+
+// Relays the watched widgets' events to the balloon, as a page does.
+class Relay : public QObject {
+ public:
+  explicit Relay(CTipBalloon* balloon) : balloon_(balloon) {}
+  bool eventFilter(QObject* watched, QEvent* event) override { return balloon_->FilterEvent(watched, event); }
+
+ private:
+  CTipBalloon* balloon_;
+};
+
+QIcon DemoIcon() {
+  QPixmap pixmap(32, 32);
+  pixmap.fill(QColor(40, 90, 160));
+  QPainter painter(&pixmap);
+  painter.setPen(Qt::white);
+  painter.setFont(QFont(QStringLiteral("Arial"), 14, QFont::Bold));
+  painter.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("V"));
+  return QIcon(pixmap);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  const bool showTip = app.arguments().contains(QStringLiteral("--tip"));
+
+  QWidget window;
+  window.setWindowTitle(QStringLiteral("Vell components"));
+  auto* expression = new QLineEdit(QStringLiteral("sin(45)+56/2"));
+  auto* variables = new QLineEdit(QStringLiteral("x=sin(45)+56/2"));
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("Expression:"), expression);
+  form->addRow(QStringLiteral("Variables:"), variables);
+  auto* layout = new QVBoxLayout(&window);
+  layout->addLayout(form);
+  layout->addStretch();
+  // Placed by hand like the page's controls, so fitting it sticks.
+  auto* link = new CLinkStatic(QStringLiteral("Want more free software like this? Visit QUORVANT now!!!"), &window);
+  link->setAlignment(Qt::AlignCenter);
+  link->setGeometry(20, 230, 380, 24);
+  link->Attach();
+  link->SetTarget(QStringLiteral("https://www.example.com/"));
+  window.resize(420, 280);
+  window.move(40, 40);
+
+  CTipBalloon balloon;
+  balloon.width = 200;
+  balloon.height = 125;
+  balloon.tailSide = CTipBalloon::kTailTop;
+  balloon.CreateBalloon(&window);
+  balloon.followCursor = true;
+  balloon.defaultSeconds = 6;
+  balloon.RegisterWindow(expression,
+                         QStringLiteral("Please type in the expression here. For eg:\r\nsin(45)+56/2\r\nYou may also "
+                                        "use any variable from the 'variables' box."),
+                         QStringLiteral("Expression"), QColor(0, 0, 0), showTip ? 0 : 6);
+  balloon.RegisterWindow(variables,
+                         QStringLiteral("Please type in the variables here. For eg:\r\nx=sin(45)+56/2\r\ny=x/23"),
+                         QStringLiteral("Variables"), QColor(0, 0, 0), 6);
+  Relay relay(&balloon);
+  for (QWidget* w : {static_cast<QWidget*>(&window), static_cast<QWidget*>(expression),
+                     static_cast<QWidget*>(variables)})
+    w->installEventFilter(&relay);
+  window.setMouseTracking(true);
+
+  CSystemTray tray;
+  tray.SetMainWindow(&window, [&window](quint32 command) {
+    std::printf("tray command %u\n", unsigned(command));
+    if (command == kCommandShow) window.show();
+  });
+  if (!tray.AddTrayIcon(nullptr, 1034, QStringLiteral("Vell"), DemoIcon(), kTrayMenuId))
+    std::printf("no system tray: the icon is not shown\n");
+  tray.SetDefaultItem(0, true);
+
+  window.show();
+  if (showTip) {
+    QTimer::singleShot(300, &window, [&] {
+      window.activateWindow();
+      expression->setFocus();
+      const QPoint at = expression->mapToGlobal(QPoint(30, expression->height() / 2));
+      QCursor::setPos(at);
+      balloon.FilterMessage({expression, CTipBalloon::MessageKind::kMouseMove, at});
+    });
+  }
+  return app.exec();
+}

@@ -1,0 +1,82 @@
+#include "components/tray_host.h"
+
+#include <QCursor>
+#include <QMenu>
+
+#ifdef VELL_HAVE_QTDBUS
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#endif
+
+TrayIconHost::~TrayIconHost() = default;
+
+void TrayIconHost::Connect(EventSink events, std::function<void()> restarted) {
+  events_ = std::move(events);
+  restarted_ = std::move(restarted);
+}
+
+void TrayIconHost::Notify(quint32 eventCode) const {
+  if (events_) events_(eventCode);
+}
+
+void TrayIconHost::NotifyRestart() const {
+  if (restarted_) restarted_();
+}
+
+QtTrayIconHost::QtTrayIconHost() = default;
+
+QtTrayIconHost::~QtTrayIconHost() = default;
+
+bool QtTrayIconHost::TrayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+void QtTrayIconHost::AddIcon(const QIcon& icon, const QString& tip) {
+  if (!icon_) {
+    // Made on first use: the global tray object exists before the application.
+    icon_ = std::make_unique<QSystemTrayIcon>();
+    const bool statusNotifier = StatusNotifierTrayInUse();
+    QObject::connect(icon_.get(), &QSystemTrayIcon::activated, icon_.get(),
+                     [this, statusNotifier](QSystemTrayIcon::ActivationReason reason) {
+                       Notify(ActivationEvent(reason, statusNotifier));
+                     });
+  }
+  icon_->setIcon(icon);
+  icon_->setToolTip(tip);
+  icon_->show();
+}
+
+void QtTrayIconHost::DeleteIcon() {
+  if (icon_) icon_->hide();
+}
+
+QAction* QtTrayIconHost::TrackPopup(QMenu& menu, const QPoint& screenPos) { return menu.exec(screenPos); }
+
+QPoint QtTrayIconHost::CursorPos() { return QCursor::pos(); }
+
+quint32 ActivationEvent(QSystemTrayIcon::ActivationReason reason, bool statusNotifierTray) {
+  switch (reason) {
+    case QSystemTrayIcon::Context: return kTrayRightButtonUp;
+    case QSystemTrayIcon::DoubleClick: return kTrayLeftDoubleClick;
+    case QSystemTrayIcon::Trigger: return statusNotifierTray ? kTrayLeftDoubleClick : kTrayLeftButtonUp;
+    case QSystemTrayIcon::MiddleClick: return kTrayMiddleButtonUp;
+    case QSystemTrayIcon::Unknown: break;
+  }
+  return kTrayMouseMove;
+}
+
+bool StatusNotifierTrayInUse() {
+#ifdef VELL_HAVE_QTDBUS
+  // The same test Qt makes when it chooses between a StatusNotifier item and
+  // an XEmbed icon.
+  static const bool inUse = [] {
+    const QString service = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(service)) return false;
+    QDBusInterface watcher(service, QStringLiteral("/StatusNotifierWatcher"), service, bus);
+    return watcher.property("IsStatusNotifierHostRegistered").toBool();
+  }();
+  return inUse;
+#else
+  return false;
+#endif
+}

@@ -1,91 +1,18 @@
 // vell-eval: the Vell expression engine on the command line.
-#include <cerrno>
+#include <unistd.h>
+
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "command_line.h"
-#include "vell_engine.h"
+#include "interactive.h"
+#include "session.h"
 
 #ifndef VELL_VERSION
 #define VELL_VERSION "0"
 #endif
-
-namespace {
-
-void WriteLine(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fputc('\n', stdout);
-}
-
-bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    error = std::strerror(errno);
-    return false;
-  }
-  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  if (file.bad()) {
-    error = "read error";
-    return false;
-  }
-  return true;
-}
-
-// The text the Result box would show, or the raw value text.
-void PrintResult(bool ok, std::string value, bool raw) {
-  if (raw) {
-    WriteLine(value);
-  } else if (ok) {
-    vell::TrimTrailingZeros(value);
-    WriteLine(value);
-  } else {
-    WriteLine("E");
-  }
-}
-
-class Session {
- public:
-  Session(const vell::cli::Options& options, std::string sheet) : options_(options), sheet_(std::move(sheet)) {}
-
-  // The first evaluation resolves the sheet (if any); later ones use its state.
-  bool Evaluate(const std::string& expression) {
-    std::string value;
-    bool ok;
-    if (!sheetResolved_ && !sheet_.empty()) {
-      ok = vell::ResolveVariables(sheet_, expression, value);
-    } else {
-      ok = vell::EvaluateExpression(expression, value);
-    }
-    sheetResolved_ = true;
-    PrintResult(ok, value, options_.raw);
-    return ok;
-  }
-
-  void Finish() {
-    if (!sheetResolved_ && !sheet_.empty()) {
-      std::string unused;
-      vell::ResolveVariables(sheet_, "", unused);
-    }
-    if (options_.details) {
-      std::string report;
-      vell::WriteDetailsReport(report);
-      std::fwrite(report.data(), 1, report.size(), stdout);
-    }
-  }
-
- private:
-  const vell::cli::Options& options_;
-  std::string sheet_;
-  bool sheetResolved_ = false;
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
   vell::cli::Options options;
@@ -104,26 +31,26 @@ int main(int argc, char** argv) {
   }
 
   std::string sheet;
-  if (options.hasVariables) {
-    if (!ReadFile(options.variablesFile, sheet, error)) {
-      std::fprintf(stderr, "vell-eval: cannot read %s: %s\n", options.variablesFile.c_str(), error.c_str());
-      return 2;
-    }
-    sheet = std::string(vell::TrimWhiteSpace(sheet));
+  if (options.hasVariables && !vell::cli::ReadSheetFile(options.variablesFile, sheet, error)) {
+    std::fprintf(stderr, "vell-eval: cannot read %s: %s\n", options.variablesFile.c_str(), error.c_str());
+    return 2;
   }
 
-  Session session(options, sheet);
-  bool allOk = true;
+  vell::cli::Session session(options.raw, sheet);
+  int status = 0;
   if (options.hasExpression) {
-    allOk = session.Evaluate(options.expression);
+    status = session.Evaluate(options.expression, stdout) ? 0 : 1;
+  } else if (isatty(STDIN_FILENO)) {
+    status = vell::cli::RunInteractive(session);
   } else {
     std::string line;
     while (std::getline(std::cin, line)) {
       if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (!session.Evaluate(line)) allOk = false;
+      if (!session.Evaluate(line, stdout)) status = 1;
     }
   }
-  session.Finish();
+  session.ResolvePending();
+  if (options.details) session.PrintDetails(stdout);
   std::fflush(stdout);
-  return allOk ? 0 : 1;
+  return status;
 }

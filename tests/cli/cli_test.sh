@@ -53,6 +53,27 @@ check blank-sheet 1 "E" -- "$bin" -f "$work/blank.txt" 'x'
 check unreadable-file 2 "" -- "$bin" -f "$work/does-not-exist.txt" '1'
 check details-without-sheet 0 "2" -- "$bin" -d '1+1'
 
+# The prompt on a terminal: script(1) gives vell-eval a pseudo-terminal.
+if command -v script >/dev/null 2>&1; then
+  printf 'c=7\n' >"$work/c.txt"
+  session=$(printf 'y*2\n:details\n:vars %s\nc+1\n:quit\n' "$work/c.txt" |
+    HOME="$work" XDG_STATE_HOME="$work/state" script -qec "'$bin' -f '$work/s.txt'" /dev/null | tr -d '\r')
+  for wanted in "vell> y*2" "15" "Z = 1.5" "8"; do
+    if printf '%s\n' "$session" | grep -qxF -- "$wanted" || printf '%s\n' "$session" | grep -qF -- "$wanted"; then
+      passed=$((passed + 1))
+    else
+      failed=$((failed + 1))
+      printf 'FAIL prompt: %q not in\n%s\n' "$wanted" "$session"
+    fi
+  done
+  if grep -qx ':vars .*c.txt' "$work/state/vell/history" 2>/dev/null; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAIL prompt history: $(cat "$work/state/vell/history" 2>&1)"
+  fi
+fi
+
 # Numbers do not follow the locale.
 if locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   check german-locale 0 "3" -- env LC_ALL=de_DE.UTF-8 "$bin" '1.5*2'

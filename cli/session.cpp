@@ -1,0 +1,76 @@
+#include "session.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "vell_engine.h"
+
+namespace vell::cli {
+
+namespace {
+
+void WriteLine(const std::string& text, std::FILE* out) {
+  std::fwrite(text.data(), 1, text.size(), out);
+  std::fputc('\n', out);
+}
+
+}  // namespace
+
+bool Session::Evaluate(const std::string& expression, std::FILE* out) {
+  std::string value;
+  bool ok;
+  if (pending_ && !sheet_.empty()) {
+    ok = ResolveVariables(sheet_, expression, value);
+  } else {
+    ok = EvaluateExpression(expression, value);
+  }
+  pending_ = false;
+  if (raw_) {
+    WriteLine(value, out);
+  } else if (ok) {
+    TrimTrailingZeros(value);
+    WriteLine(value, out);
+  } else {
+    WriteLine("E", out);
+  }
+  return ok;
+}
+
+void Session::LoadSheet(std::string sheet) {
+  sheet_ = std::move(sheet);
+  pending_ = true;
+  ResolvePending();
+}
+
+void Session::ResolvePending() {
+  if (pending_ && !sheet_.empty()) {
+    std::string unused;
+    ResolveVariables(sheet_, "", unused);
+  }
+  pending_ = false;
+}
+
+void Session::PrintDetails(std::FILE* out) const {
+  std::string report;
+  WriteDetailsReport(report);
+  std::fwrite(report.data(), 1, report.size(), out);
+}
+
+bool ReadSheetFile(const std::string& path, std::string& sheet, std::string& error) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    error = std::strerror(errno);
+    return false;
+  }
+  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (file.bad()) {
+    error = "read error";
+    return false;
+  }
+  sheet = std::string(TrimWhiteSpace(bytes));
+  return true;
+}
+
+}  // namespace vell::cli

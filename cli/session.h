@@ -1,0 +1,33 @@
+// One run of vell-eval: a variable sheet resolved once, then expressions
+// evaluated against the engine state it left, as the window does.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace vell::cli {
+
+class Session {
+ public:
+  Session(bool raw, std::string sheet) : raw_(raw), sheet_(std::move(sheet)) {}
+
+  // Evaluates one expression and prints its result line; the first one also
+  // resolves the pending sheet, if there is one.
+  bool Evaluate(const std::string& expression, std::FILE* out);
+  // Replaces the sheet (bytes of a variables file) and resolves it now.
+  void LoadSheet(std::string sheet);
+  // Resolves a pending sheet that no expression has resolved yet.
+  void ResolvePending();
+  void PrintDetails(std::FILE* out) const;
+
+ private:
+  bool raw_;
+  std::string sheet_;
+  bool pending_ = true;
+};
+
+// The bytes of a file with white space trimmed at both ends, as the Variables
+// box would hold them; false with a reason when it cannot be read.
+bool ReadSheetFile(const std::string& path, std::string& sheet, std::string& error);
+
+}  // namespace vell::cli

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets and runs each for SECONDS (default 20), one after
+# the other: fuzz/run.sh [SECONDS] [TARGET...]
+# Targets: evaluate, sheet, number_text (all by default). Any crash, sanitizer
+# report, failed check or input slower than one second fails the run; the
+# input is left in build/fuzz/artifacts/. New corpus entries stay in
+# build/fuzz/corpus/TARGET, seeded from fuzz/corpus/TARGET.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${VELL_FUZZ_BUILD:-$root/build/fuzz}
+seconds=${1:-20}
+shift || true
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(evaluate sheet number_text)
+
+"$root/fuzz/build.sh" >/dev/null
+
+mkdir -p "$build/artifacts"
+status=0
+for t in "${targets[@]}"; do
+  corpus=$build/corpus/$t
+  mkdir -p "$corpus"
+  echo "== fuzz_$t for ${seconds}s"
+  if ! ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    "$build/fuzz/fuzz_$t" "$corpus" "$root/fuzz/corpus/$t" \
+      -dict="$root/fuzz/vell.dict" -timeout=1 -rss_limit_mb=2048 -max_len=4096 \
+      -max_total_time="$seconds" -print_final_stats=1 \
+      -artifact_prefix="$build/artifacts/${t}-" >"$build/fuzz_$t.log" 2>&1; then
+    status=1
+    echo "fuzz_$t FAILED; last lines of $build/fuzz_$t.log:"
+    tail -n 40 "$build/fuzz_$t.log"
+  fi
+  grep -E '^stat::(number_of_executed_units|average_exec_per_sec|new_units_added|peak_rss_mb)' \
+    "$build/fuzz_$t.log" || true
+done
+exit $status

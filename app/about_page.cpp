@@ -1,0 +1,88 @@
+#include "app/about_page.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+
+#include "app/dialog_units.h"
+#include "components/link_static.h"
+
+#ifndef VELL_MAKER_URL
+#define VELL_MAKER_URL "https://quorvant.example/"
+#endif
+#ifndef VELL_SUPPORT_EMAIL
+#define VELL_SUPPORT_EMAIL "support@quorvant.example"
+#endif
+
+namespace {
+
+constexpr Qt::Alignment kCentred = Qt::AlignHCenter | Qt::AlignVCenter;
+
+}  // namespace
+
+CVellPage2::CVellPage2(QWidget* parent) : QWidget(parent) {
+  CreateControls();
+  OnInitDialog();
+}
+
+CVellPage2::~CVellPage2() = default;
+
+QSize CVellPage2::TemplateSize(const QFont& dialogFont) {
+  const vell::DialogUnits units(dialogFont);
+  return QSize(units.X(237), units.Y(162));
+}
+
+QString CVellPage2::MakerAddress() { return QStringLiteral(VELL_MAKER_URL); }
+QString CVellPage2::SupportAddress() { return QStringLiteral(VELL_SUPPORT_EMAIL); }
+
+void CVellPage2::CreateControls() {
+  setWindowTitle(QStringLiteral("About Vell"));
+  setAccessibleName(QStringLiteral("About Vell"));
+  const vell::DialogUnits units(font());
+  setMinimumSize(TemplateSize(font()));
+
+  const auto label = [&](const QString& text, QRect rect) {
+    auto* control = new QLabel(text, this);
+    control->setAlignment(kCentred);
+    control->setWordWrap(true);
+    control->setGeometry(rect);
+    control->setAccessibleName(text);
+    return control;
+  };
+
+  auto* frame = new QGroupBox(this);
+  frame->setGeometry(units.Rect(14, 5, 208, 93));
+  frame->setAccessibleName(QStringLiteral("About Vell"));
+
+  titleLabel = label(QStringLiteral("Vell"), units.Rect(23, 16, 189, 16));
+  titleLabel->setWordWrap(false);
+
+  link = new CLinkStatic(QStringLiteral("Want more free software like this? Visit QUORVANT now!!!"), this);
+  link->setAlignment(kCentred);
+  link->setGeometry(units.Rect(23, 107, 189, 10));
+  link->setAccessibleName(link->text());
+
+  auto* line = new QFrame(this);
+  line->setFrameShape(QFrame::HLine);
+  line->setFrameShadow(QFrame::Sunken);
+  line->setGeometry(units.Rect(23, 34, 188, 1).adjusted(0, 0, 0, 1));
+  line->setAccessibleName(QStringLiteral("Separator"));
+
+  label(QStringLiteral("Version 1.5 (1/27/2000)"), units.Rect(23, 37, 189, 9));
+  // The legal notice and the rights notice fill the framed space below the version.
+  label(QStringLiteral("Free to use and to pass on unchanged. Provided as is, with no warranty of any kind."),
+        units.Rect(23, 52, 189, 18));
+  label(QStringLiteral("Copyright \u00A9 2000 Quorvant Systems. All rights reserved."),
+        units.Rect(23, 74, 189, 18));
+  label(QStringLiteral("Please report faults to %1").arg(SupportAddress()), units.Rect(23, 142, 189, 10));
+}
+
+void CVellPage2::OnInitDialog() {
+  link->Attach();
+  titleFont = QFont(QStringLiteral("Arial"));
+  titleFont.setStyleHint(QFont::Serif);
+  titleFont.setPixelSize(20);
+  titleFont.setWeight(QFont::Bold);
+  titleLabel->setFont(titleFont);
+  link->SetTarget(MakerAddress());
+}

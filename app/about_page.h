@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QFont>
+#include <QWidget>
+
+class CLinkStatic;
+class QLabel;
+
+// The About page: the product title, the version, the notices and a link to
+// the maker's web page.
+class CVellPage2 : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit CVellPage2(QWidget* parent = nullptr);
+  ~CVellPage2() override;
+
+  static QSize TemplateSize(const QFont& dialogFont);
+  // The maker's web page and support address, fixed when the program is built.
+  static QString MakerAddress();
+  static QString SupportAddress();
+
+  QFont titleFont;
+  CLinkStatic* link = nullptr;
+  QLabel* titleLabel = nullptr;
+
+ private:
+  void CreateControls();
+  void OnInitDialog();
+};

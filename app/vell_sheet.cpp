@@ -1,0 +1,231 @@
+#include "app/vell_sheet.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/about_page.h"
+#include "app/byte_text_edit.h"
+#include "app/command_ids.h"
+#include "app/dialog_units.h"
+#include "app/expression_page.h"
+#include "app/guide_writer.h"
+#include "app/settings_store.h"
+#include "components/system_tray.h"
+#include "components/tray_menu.h"
+#include "platform/autostart.h"
+#include "platform/message_box.h"
+#include "platform/open_document.h"
+#include "platform/program_info.h"
+
+namespace {
+
+namespace ids = vell::ids;
+
+const QString kSettings = QStringLiteral("Settings");
+const QString kStartupName = QStringLiteral("Vell");
+
+}  // namespace
+
+CVellSheet::CVellSheet(CSystemTray& tray, QWidget* parent) : QDialog(parent), tray_(tray) {
+  setWindowTitle(QStringLiteral("Vell"));
+  setAccessibleName(QStringLiteral("Vell"));
+  tabs_ = new QTabWidget(this);
+  tabs_->setAccessibleName(QStringLiteral("Pages"));
+  expressionPage = new CVellPage1;
+  aboutPage = new CVellPage2;
+  tabs_->addTab(expressionPage, QStringLiteral("Expression"));
+  tabs_->addTab(aboutPage, QStringLiteral("About Vell"));
+  windowIcon = QIcon(vell::ResourcePath(QStringLiteral("ICON"), 129));
+  minimizeAtStart = ReadSettingInt(kSettings, QStringLiteral("Minimize"), 0);
+  runAtStart = ReadSettingInt(kSettings, QStringLiteral("Run At Start"), 0);
+  CreateButtons();
+  qApp->installEventFilter(this);
+}
+
+CVellSheet::~CVellSheet() { tray_.SetMainWindow(nullptr, {}); }
+
+void CVellSheet::CreateButtons() {
+  const vell::DialogUnits units(font());
+  const QSize buttonSize = units.Rect(0, 0, 50, 14).size();
+  auto* row = new QHBoxLayout;
+  row->setSpacing(units.X(4));
+  row->addStretch();
+  // Left to right: the hidden Apply place, then Help, Quit and Tray.
+  const struct {
+    int id;
+    const char* text;
+  } kButtons[] = {{ids::kApply, "&Apply"}, {ids::kHelp, "&Help"}, {ids::kQuit, "&Quit"}, {ids::kTray, "&Tray"}};
+  for (const auto& spec : kButtons) {
+    auto* button = new QPushButton(QString::fromLatin1(spec.text), this);
+    button->setFixedSize(buttonSize.expandedTo(QSize(0, button->sizeHint().height())));
+    button->setAccessibleName(QString::fromLatin1(spec.text).remove(QLatin1Char('&')));
+    const int id = spec.id;
+    connect(button, &QPushButton::clicked, this, [this, id] { OnCommand(id); });
+    buttons_.insert(id, button);
+    row->addWidget(button);
+  }
+  QSizePolicy keepPlace = buttons_[ids::kApply]->sizePolicy();
+  keepPlace.setRetainSizeWhenHidden(true);
+  buttons_[ids::kApply]->setSizePolicy(keepPlace);
+  buttons_[ids::kApply]->hide();
+  buttons_[ids::kTray]->setDefault(true);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(units.X(7), units.Y(7), units.X(7), units.Y(7));
+  layout->setSpacing(units.Y(7));
+  layout->addWidget(tabs_);
+  layout->addLayout(row);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void CVellSheet::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!initialised_) OnInitDialog();
+}
+
+void CVellSheet::OnInitDialog() {
+  initialised_ = true;
+  setWindowIcon(windowIcon);
+  tray_.SetMainWindow(this, [this](quint32 command) { OnCommand(static_cast<int>(command)); });
+  tray_.SetSettingReader(ReadSettingInt);
+  if (tray_.AddTrayIcon(nullptr, ids::kTrayCallbackMessage, QStringLiteral("Vell"), windowIcon, kTrayMenuId)) {
+    tray_.SetDefaultItem(0, true);
+    tray_.HideTrayIcon();
+  }
+  // Without a tray the window still starts minimized, to the taskbar.
+  if (ReadSettingInt(kSettings, QStringLiteral("Minimize"), 0) != 0)
+    QTimer::singleShot(0, this, [this] { OnCommand(ids::kTray); });
+}
+
+bool CVellSheet::OnCommand(int id) {
+  CommandState state;
+  switch (id) {
+    case ids::kTray:
+      GoToTray();
+      return true;
+    case ids::kQuit:
+      Quit();
+      return true;
+    case ids::kHelp:
+      OnShowGuide();
+      return true;
+    case kCommandShow:
+      OnShowWindow();
+      return true;
+    case kCommandAbout:
+      OnAbout();
+      return true;
+    case kCommandMinimizeAtStart:
+      OnUpdateMinimize(state);
+      if (state.enabled) OnToggleMinimize();
+      return true;
+    case kCommandRunAtStart:
+      OnUpdateRunAtStart(state);
+      if (state.enabled) OnToggleRunAtStart();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CVellSheet::GoToTray() {
+  if (tray_.available()) {
+    tray_.ShowTrayIcon();
+    hide();
+  } else {
+    // No tray to come back from: the taskbar keeps the window reachable.
+    showMinimized();
+  }
+}
+
+void CVellSheet::Quit() {
+  done(ids::kQuit);
+  emit quitRequested();
+}
+
+void CVellSheet::reject() { OnCommand(ids::kQuit); }
+
+void CVellSheet::closeEvent(QCloseEvent* event) {
+  event->accept();
+  OnCommand(ids::kQuit);
+}
+
+void CVellSheet::OnShowWindow() {
+  if (isMinimized()) {
+    showNormal();
+  } else {
+    show();
+  }
+  raise();
+  activateWindow();
+  tray_.HideTrayIcon();
+}
+
+void CVellSheet::OnAbout() {
+  OnShowWindow();
+  tabs_->setCurrentWidget(aboutPage);
+}
+
+void CVellSheet::OnToggleMinimize() {
+  minimizeAtStart = minimizeAtStart == 0 ? 1 : 0;
+  WriteSettingInt(kSettings, QStringLiteral("Minimize"), minimizeAtStart);
+}
+
+void CVellSheet::OnToggleRunAtStart() {
+  runAtStart = runAtStart == 0 ? 1 : 0;
+  WriteSettingInt(kSettings, QStringLiteral("Run at start"), runAtStart);
+  UpdateStartupShortcut();
+}
+
+void CVellSheet::OnUpdateMinimize(CommandState& state) const { state.SetCheck(minimizeAtStart); }
+void CVellSheet::OnUpdateRunAtStart(CommandState& state) const { state.SetCheck(runAtStart); }
+
+void CVellSheet::UpdateStartupShortcut() {
+  // The entry always names "vell" in the program's folder, whatever this
+  // program file is called.
+  const QString target = GetProgramFolder() + QStringLiteral("vell");
+  if (runAtStart != 0) {
+    if (!vell::platform::CreateAutostartEntry(kStartupName, target, QStringLiteral("Vell")))
+      vell::platform::ShowAppMessage(QStringLiteral("Error creating Shortcut"));
+  } else {
+    vell::platform::DeleteAutostartEntry(kStartupName);
+  }
+}
+
+void CVellSheet::OnShowGuide() {
+  const QString type = QString::fromLatin1(vell::kGuideType);
+  QString path = vell::GuidePathBesideProgram();
+  QString error;
+  bool written = vell::WriteResourceToFile(type, vell::kGuideId, path, &error);
+  if (!written && QFile::exists(vell::ResourcePath(type, vell::kGuideId))) {
+    // An installed program's folder is not the user's to write.
+    const QString firstError = error;
+    path = vell::GuideFallbackPath();
+    written = vell::WriteResourceToFile(type, vell::kGuideId, path, &error);
+    if (!written) {
+      vell::platform::ShowAppMessage(QStringLiteral("The user guide could not be written to %1:\n%2\n\nnor to %3:\n%4")
+                                         .arg(vell::GuidePathBesideProgram(), firstError, path, error));
+    }
+  }
+  if (written) vell::platform::OpenDocument(path);
+}
+
+QString CVellSheet::GetProgramFolder() { return vell::platform::ProgramFolder(); }
+
+bool CVellSheet::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+  if (static_cast<QWidget*>(watched)->window() != this) return false;
+  if (tabs_->currentWidget() != expressionPage) return false;
+  if (QApplication::focusWidget() == expressionPage->variablesBox) return false;
+  QTimer::singleShot(0, expressionPage, [page = expressionPage] { page->OnCommand(ids::kEvaluate); });
+  return true;
+}

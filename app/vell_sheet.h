@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QDialog>
+#include <QIcon>
+#include <QMap>
+
+class CSystemTray;
+class CVellPage1;
+class CVellPage2;
+class QPushButton;
+class QTabWidget;
+
+// What a command's state handler reports: whether the command may run and
+// its check mark.
+struct CommandState {
+  bool enabled = true;
+  int check = 0;
+  void SetCheck(int value) { check = value; }
+};
+
+// The program's one window: the Expression and About pages above the
+// buttons "&Help", "&Quit" and "&Tray". It hides to the tray icon and comes
+// back, carries out the tray popup's commands and keeps the two start-up
+// options. Every command, whatever sent it, goes through OnCommand.
+class CVellSheet : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit CVellSheet(CSystemTray& tray, QWidget* parent = nullptr);
+  ~CVellSheet() override;
+
+  // Carries out one command by id. False when the id is not the sheet's.
+  bool OnCommand(int id);
+
+  void OnShowWindow();
+  void OnAbout();
+  void OnToggleMinimize();
+  void OnToggleRunAtStart();
+  void OnUpdateMinimize(CommandState& state) const;
+  void OnUpdateRunAtStart(CommandState& state) const;
+  void OnShowGuide();
+  void UpdateStartupShortcut();
+
+  // Folder of the program file, with a trailing separator.
+  static QString GetProgramFolder();
+
+  QPushButton* Button(int id) const { return buttons_.value(id); }
+  QTabWidget* Tabs() const { return tabs_; }
+  bool initialised() const { return initialised_; }
+
+  CVellPage1* expressionPage = nullptr;
+  CVellPage2* aboutPage = nullptr;
+  QIcon windowIcon;
+  int runAtStart = 0;
+  int minimizeAtStart = 0;
+
+ signals:
+  // "&Quit", Escape or the close box: the program should end.
+  void quitRequested();
+
+ public slots:
+  void reject() override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  // Enter on the Expression page evaluates, except in the Variables box.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateButtons();
+  void OnInitDialog();
+  void GoToTray();
+  void Quit();
+
+  CSystemTray& tray_;
+  QTabWidget* tabs_ = nullptr;
+  QMap<int, QPushButton*> buttons_;
+  bool initialised_ = false;
+};

@@ -236,7 +236,10 @@ CTipBalloon::TextLayout CTipBalloon::LayoutText() const {
   const QString title = WithPlainLineBreaks(title_);
   layout.titleWrapped = !FitsOnOneLine(titleMetrics, title, textRect_.width());
   layout.titleRect = textRect_;
-  layout.titleHeight = titleMetrics.boundingRect(textRect_, TextFlags(layout.titleWrapped), title).height();
+  // One line is as high as the font; wrapped lines as high as they come out.
+  layout.titleHeight = layout.titleWrapped
+                           ? titleMetrics.boundingRect(textRect_, TextFlags(true), title).height()
+                           : titleMetrics.height();
   layout.gap = titleMetrics.size(Qt::TextSingleLine, QStringLiteral("M")).height() / 2;
   layout.textRect = textRect_.adjusted(0, layout.titleHeight + layout.gap, 0, 0);
   const QFontMetrics textMetrics(textFont_);

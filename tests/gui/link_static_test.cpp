@@ -1,0 +1,218 @@
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include "components/link_static.h"
+#include "recording_services.h"
+#include "sandbox.h"
+
+namespace {
+
+const QString kText = QStringLiteral("Want more free software like this? Visit QUORVANT now!!!");
+const QString kAddress = QStringLiteral("https://www.example.com/");
+
+// A parent with one link placed like a dialog's control.
+struct Dialog {
+  explicit Dialog(const QString& text = kText, Qt::Alignment align = Qt::AlignCenter) {
+    parent.resize(400, 200);
+    link = new CLinkStatic(text, &parent);
+    QFont font = link->font();
+    font.setPixelSize(13);
+    link->setFont(font);
+    link->setAlignment(align);
+    link->setGeometry(20, 100, 360, 16);
+  }
+  QWidget parent;
+  CLinkStatic* link;
+};
+
+}  // namespace
+
+class LinkStaticTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { QuietOffscreenNotes(); }
+  void init() { QVERIFY(PrepareSandbox()); }
+
+  void attachTakesTextAndTarget() {
+    Dialog withText;
+    withText.link->Attach();
+    QCOMPARE(withText.link->target(), kText);
+    QCOMPARE(withText.link->toolTip(), kText);
+    QVERIFY(withText.link->font().underline());
+    QCOMPARE(withText.link->cursor().shape(), Qt::PointingHandCursor);
+    withText.link->SetTarget(kAddress);
+    QCOMPARE(withText.link->toolTip(), kAddress);
+    QCOMPARE(withText.link->text(), kText);
+
+    Dialog empty{QString()};
+    empty.link->SetTarget(kAddress);  // before attaching: only remembered
+    QVERIFY(empty.link->toolTip().isEmpty());
+    empty.link->Attach();
+    QCOMPARE(empty.link->text(), kAddress);
+    QCOMPARE(empty.link->toolTip(), kAddress);
+
+    Dialog plain;
+    plain.link->underline = false;
+    plain.link->Attach();
+    QVERIFY(!plain.link->font().underline());
+  }
+
+  void fitToText_data() {
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<QRect>("start");
+    QTest::addColumn<QString>("expected");  // which edges stay: see below
+    QTest::newRow("top left") << int(Qt::AlignLeft | Qt::AlignTop) << QRect(20, 100, 360, 16) << "left-top";
+    QTest::newRow("centred both ways") << int(Qt::AlignCenter) << QRect(20, 100, 360, 40) << "centre-centre";
+    QTest::newRow("centred, odd room") << int(Qt::AlignCenter) << QRect(20, 100, 361, 41) << "centre-centre";
+    QTest::newRow("centred, text taller") << int(Qt::AlignCenter) << QRect(20, 100, 360, 4) << "centre-centre";
+    QTest::newRow("right") << int(Qt::AlignRight | Qt::AlignTop) << QRect(20, 100, 360, 30) << "right-top";
+    QTest::newRow("vertical centre only") << int(Qt::AlignLeft | Qt::AlignVCenter) << QRect(20, 100, 360, 30) << "left-centre";
+  }
+  void fitToText() {
+    QFETCH(int, alignment);
+    QFETCH(QRect, start);
+    QFETCH(QString, expected);
+    Dialog d(QStringLiteral("Visit us"), Qt::Alignment(alignment));
+    d.link->setGeometry(start);
+    d.link->Attach();
+    QFontMetrics metrics(d.link->font());
+    const int w = metrics.horizontalAdvance(QStringLiteral("Visit us")), h = metrics.height();
+    // Each centred edge moves in by half the spare room, rounded toward zero.
+    const int dx = (start.width() - w) / 2, dy = (start.height() - h) / 2;
+    QRect want;
+    if (expected.startsWith(QLatin1String("left"))) want.setCoords(start.left(), 0, start.left() + w - 1, 0);
+    if (expected.startsWith(QLatin1String("right"))) want.setCoords(start.right() + 1 - w, 0, start.right(), 0);
+    if (expected.startsWith(QLatin1String("centre"))) want.setCoords(start.left() + dx, 0, start.right() - dx, 0);
+    if (expected.endsWith(QLatin1String("top"))) {
+      want.setTop(start.top());
+      want.setBottom(start.top() + h - 1);
+    } else {
+      want.setTop(start.top() + dy);
+      want.setBottom(start.bottom() - dy);
+    }
+    QCOMPARE(d.link->geometry(), want);
+  }
+
+  void fitCanBeTurnedOff() {
+    Dialog d;
+    d.link->sizeToText = false;
+    d.link->Attach();
+    d.link->SetTarget(kAddress);
+    QCOMPARE(d.link->geometry(), QRect(20, 100, 360, 16));
+  }
+
+  void coloursByState() {
+    Dialog d;
+    d.link->Attach();
+    QCOMPARE(d.link->linkColour, QColor(0, 0, 238));
+    QCOMPARE(d.link->visitedColour, QColor(85, 26, 139));
+    QCOMPARE(d.link->hoverColour, d.link->palette().color(QPalette::Active, QPalette::Highlight));
+    QCOMPARE(d.link->CurrentColour(), QColor(0, 0, 238));
+    d.parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d.parent));
+    QTest::mouseMove(d.link, d.link->rect().center());
+    QTRY_VERIFY(d.link->hovering());
+    QCOMPARE(d.link->CurrentColour(), d.link->hoverColour);
+    d.link->MarkVisited(true);
+    QCOMPARE(d.link->CurrentColour(), d.link->hoverColour);  // hover wins
+    QTest::mouseMove(&d.parent, QPoint(5, 5));
+    QTRY_VERIFY(!d.link->hovering());
+    QCOMPARE(d.link->CurrentColour(), QColor(85, 26, 139));
+    // The text is painted in that colour.
+    const QImage image = d.link->grab().toImage();
+    bool found = false;
+    for (int y = 0; y < image.height() && !found; ++y)
+      for (int x = 0; x < image.width() && !found; ++x) found = QColor(image.pixel(x, y)) == QColor(85, 26, 139);
+    QVERIFY(found);
+  }
+
+  void clickOpensTheTarget() {
+    RecordingServices services;
+    vell::platform::ScopedServices scope(services);
+    Dialog d;
+    d.link->Attach();
+    d.link->SetTarget(kAddress);
+    d.parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d.parent));
+    QTest::mouseClick(d.link, Qt::LeftButton, Qt::NoModifier, d.link->rect().center());
+    QCOMPARE(services.openedUrls, QList<QUrl>{QUrl(kAddress)});
+    QVERIFY(d.link->visited());
+    QCOMPARE(services.beeps, 0);
+    QVERIFY(services.messages.isEmpty());
+  }
+
+  void failureBeepsAndExplains() {
+    RecordingServices services;
+    services.openUrlResult = false;
+    vell::platform::ScopedServices scope(services);
+    Dialog d;
+    d.link->Attach();
+    d.link->SetTarget(kAddress);
+    d.link->MarkVisited(true);
+    d.parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d.parent));
+    QTest::mouseClick(d.link, Qt::LeftButton, Qt::NoModifier, d.link->rect().center());
+    QVERIFY(!d.link->visited());
+    QCOMPARE(services.beeps, 1);
+    QCOMPARE(services.queriedTypes, QStringList{QStringLiteral("text/html")});
+    QCOMPARE(services.messages.size(), 1);
+    QCOMPARE(services.messages.first().first, QStringLiteral("link_static_test"));
+    QCOMPARE(services.messages.first().second,
+             QStringLiteral("Unable to open hyperlink:\n\nThere is no application associated\n"
+                            "with the given filename extension."));
+  }
+
+  void fallbackToTheHtmlHandler() {
+    const QString apps = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/applications");
+    QVERIFY(QDir().mkpath(apps));
+    QFile entry(apps + QStringLiteral("/web.desktop"));
+    QVERIFY(entry.open(QIODevice::WriteOnly));
+    entry.write("[Desktop Entry]\nType=Application\nName=Web\nExec=web-browser --new-tab %u\n");
+    entry.close();
+    RecordingServices services;
+    services.openUrlResult = false;
+    services.defaultApplication = QStringLiteral("web.desktop");
+    vell::platform::ScopedServices scope(services);
+    const QString address = QStringLiteral("www.example.com; rm -rf ~");
+    QCOMPARE(CLinkStatic::OpenTarget(address), 33);
+    QCOMPARE(services.launched, (QList<QStringList>{{"web-browser", "--new-tab", address}}));
+    services.startResult = 2;  // the browser is not installed
+    QCOMPARE(CLinkStatic::OpenTarget(address), 2);
+  }
+
+  void openErrorMessages_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("0") << 0 << "The operating system is out\nof memory or resources.";
+    QTest::newRow("2") << 2 << "The specified file was not found.";
+    QTest::newRow("3") << 3 << "The specified path was not found.";
+    QTest::newRow("5") << 5 << "The operating system denied\naccess to the specified file.";
+    QTest::newRow("8") << 8 << "There was not enough memory to complete the operation.";
+    QTest::newRow("11") << 11 << "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).";
+    QTest::newRow("26") << 26 << "A sharing violation occurred. ";
+    QTest::newRow("27") << 27 << "The filename association is\nincomplete or invalid.";
+    QTest::newRow("28") << 28 << "The DDE transaction could not\nbe completed because the request timed out.";
+    QTest::newRow("29") << 29 << "The DDE transaction failed.";
+    QTest::newRow("30") << 30 << "The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed.";
+    QTest::newRow("31") << 31 << "There is no application associated\nwith the given filename extension.";
+    QTest::newRow("32") << 32 << "The specified dynamic-link library was not found.";
+    QTest::newRow("42") << 42 << "Unknown Error (42) occurred.";
+    QTest::newRow("1") << 1 << "Unknown Error (1) occurred.";
+    QTest::newRow("negative") << -7 << "Unknown Error (-7) occurred.";
+  }
+  void openErrorMessages() {
+    QFETCH(int, code);
+    QFETCH(QString, reason);
+    QCOMPARE(CLinkStatic::OpenErrorMessage(code), QStringLiteral("Unable to open hyperlink:\n\n") + reason);
+    RecordingServices services;
+    vell::platform::ScopedServices scope(services);
+    CLinkStatic::ShowOpenError(code);
+    QCOMPARE(services.messages.size(), 1);
+    QCOMPARE(services.messages.first().second, QStringLiteral("Unable to open hyperlink:\n\n") + reason);
+  }
+};
+
+QTEST_MAIN(LinkStaticTest)
+#include "link_static_test.moc"

@@ -1,0 +1,237 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include "platform/autostart.h"
+#include "platform/desktop_entry.h"
+#include "platform/message_box.h"
+#include "platform/mime_defaults.h"
+#include "platform/open_document.h"
+#include "platform/program_info.h"
+#include "recording_services.h"
+#include "sandbox.h"
+
+using namespace vell::platform;
+
+namespace {
+
+void WriteText(const QString& path, const QByteArray& text) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write(text);
+}
+
+QString DataApps() { return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/applications/"); }
+QString SystemApps() { return qEnvironmentVariable("XDG_DATA_DIRS") + QStringLiteral("/applications/"); }
+
+const QStringList kHostileAddresses = {
+    QStringLiteral("x; rm -rf ~"),
+    QStringLiteral("\"quoted\" $(touch /tmp/vell-pwned) `id` 'single'"),
+    QStringLiteral("a b\tc\\d %u %% & | > out"),
+};
+
+}  // namespace
+
+class PlatformTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { QVERIFY(PrepareSandbox()); }
+
+  void handlerCommand_data() {
+    QTest::addColumn<QString>("exec");
+    QTest::addColumn<QStringList>("expected");
+    const QString a = QStringLiteral("https://example.com/?q=1&r=2");
+    QTest::newRow("%u") << "firefox %u" << QStringList{"firefox", a};
+    QTest::newRow("%U with option") << "/usr/bin/chromium --new-window %U" << QStringList{"/usr/bin/chromium", "--new-window", a};
+    QTest::newRow("%f") << "viewer %f" << QStringList{"viewer", a};
+    QTest::newRow("no field code") << "epiphany" << QStringList{"epiphany", a};
+    QTest::newRow("arguments after the code stay")
+        << "flatpak run --file-forwarding org.browser @@u %u @@"
+        << QStringList{"flatpak", "run", "--file-forwarding", "org.browser", "@@u", a, "@@"};
+    QTest::newRow("code inside an argument") << "browser --url=%u" << QStringList{"browser", "--url=" + a};
+    QTest::newRow("quoted program") << "\"/opt/My Browser/run\" %U" << QStringList{"/opt/My Browser/run", a};
+    QTest::newRow("escapes in quotes") << "b \"say \\\"hi\\\" \\$HOME \\\\ \\`x\\`\" %u"
+                                       << QStringList{"b", "say \"hi\" $HOME \\ `x`", a};
+    QTest::newRow("other codes") << "b %i %c %k %%u %d %u"
+                                 << QStringList{"b", "--icon", "web-browser", "Web Browser", "/apps/b.desktop", "%u", a};
+    QTest::newRow("second target code vanishes") << "b %u %F" << QStringList{"b", a};
+    QTest::newRow("empty quoted argument kept") << "b \"\" %u" << QStringList{"b", "", a};
+  }
+  void handlerCommand() {
+    QFETCH(QString, exec);
+    QFETCH(QStringList, expected);
+    const DesktopEntry entry{QStringLiteral("/apps/b.desktop"), QStringLiteral("Web Browser"),
+                             QStringLiteral("web-browser"), exec};
+    QCOMPARE(BuildHandlerCommand(entry, QStringLiteral("https://example.com/?q=1&r=2")), expected);
+  }
+
+  void unusableExecLines_data() {
+    QTest::addColumn<QString>("exec");
+    QTest::newRow("empty") << "";
+    QTest::newRow("blank") << "   ";
+    QTest::newRow("open quote") << "\"/opt/browser %u";
+    QTest::newRow("empty program") << "\"\" %u";
+  }
+  void unusableExecLines() {
+    QFETCH(QString, exec);
+    QVERIFY(BuildHandlerCommand(DesktopEntry{QString(), QString(), QString(), exec}, QStringLiteral("x")).isEmpty());
+  }
+
+  void addressStaysOneArgument() {
+    const DesktopEntry entry{QString(), QString(), QString(), QStringLiteral("browser %u")};
+    for (const QString& address : kHostileAddresses)
+      QCOMPARE(BuildHandlerCommand(entry, address), (QStringList{QStringLiteral("browser"), address}));
+  }
+
+  void defaultHtmlHandlerIsFound() {
+    WriteText(DataApps() + "browser.desktop", "[Desktop Entry]\nExec=browser %u\n");
+    WriteText(SystemApps() + "kde/konq.desktop", "[Desktop Entry]\nExec=konq %u\n");
+    WriteText(SystemApps() + "other.desktop", "[Desktop Entry]\nExec=other\n");
+    QCOMPARE(FindDefaultDesktopId(QStringLiteral("text/html")), QString());
+    WriteText(SystemApps() + "mimeinfo.cache", "[MIME Cache]\ntext/html=gone.desktop;other.desktop;\n");
+    QCOMPARE(FindDefaultDesktopId(QStringLiteral("text/html")), QStringLiteral("other.desktop"));
+    WriteText(SystemApps() + "defaults.list", "[Default Applications]\ntext/html=kde-konq.desktop\n");
+    QCOMPARE(FindDefaultDesktopId(QStringLiteral("text/html")), QStringLiteral("kde-konq.desktop"));
+    QCOMPARE(FindDesktopEntryFile(QStringLiteral("kde-konq.desktop")), SystemApps() + "kde/konq.desktop");
+    WriteText(qEnvironmentVariable("XDG_CONFIG_HOME") + "/mimeapps.list",
+              "[Added Associations]\ntext/html=other.desktop\n"
+              "[Default Applications]\ntext/plain=other.desktop\ntext/html=missing.desktop;browser.desktop;\n");
+    QCOMPARE(FindDefaultDesktopId(QStringLiteral("text/html")), QStringLiteral("browser.desktop"));
+    QCOMPARE(FindDesktopEntryFile(QStringLiteral("browser.desktop")), DataApps() + "browser.desktop");
+    QCOMPARE(FindDesktopEntryFile(QStringLiteral("../browser.desktop")), QString());
+  }
+
+  void openDocument_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("desktopAccepts");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("opened");  // empty: nothing handed to the desktop
+    const QString existing = SandboxDir() + QStringLiteral("/guide.txt");
+    QTest::newRow("web address") << "https://example.com/a b?x=$(id)" << true << 33 << "https://example.com/a%20b?x=$(id)";
+    QTest::newRow("desktop refuses") << "https://example.com/" << false << 31 << "https://example.com/";
+    QTest::newRow("mail address") << "mailto:info@example.com" << true << 33 << "mailto:info@example.com";
+    QTest::newRow("existing file") << existing << true << 33 << QUrl::fromLocalFile(existing).toString();
+    QTest::newRow("file url") << QUrl::fromLocalFile(existing).toString() << true << 33 << QUrl::fromLocalFile(existing).toString();
+    QTest::newRow("missing file") << SandboxDir() + "/missing.txt" << true << 2 << "";
+    QTest::newRow("missing folder") << SandboxDir() + "/no/such/file.txt" << true << 3 << "";
+    QTest::newRow("empty") << "" << true << 2 << "";
+    QTest::newRow("shell text") << "x; rm -rf ~" << true << 2 << "";
+  }
+  void openDocument() {
+    QFETCH(QString, address);
+    QFETCH(bool, desktopAccepts);
+    QFETCH(int, code);
+    QFETCH(QString, opened);
+    WriteText(SandboxDir() + QStringLiteral("/guide.txt"), "guide");
+    RecordingServices services;
+    services.openUrlResult = desktopAccepts;
+    ScopedServices scope(services);
+    QCOMPARE(OpenDocument(address), code);
+    if (opened.isEmpty()) {
+      QVERIFY(services.openedUrls.isEmpty());
+    } else {
+      QCOMPARE(services.openedUrls.size(), 1);
+      QCOMPARE(services.openedUrls.first().toString(QUrl::FullyEncoded), opened);
+    }
+    QVERIFY(services.launched.isEmpty());
+  }
+
+  void htmlHandlerGetsTheAddressAsOneArgument() {
+    WriteText(DataApps() + "browser.desktop", "[Desktop Entry]\nName=B\nExec=\"/opt/web browser/run\" --new %U\n");
+    RecordingServices services;
+    services.defaultApplication = QStringLiteral("browser.desktop");
+    services.startResult = 42;
+    ScopedServices scope(services);
+    for (const QString& address : kHostileAddresses) QCOMPARE(OpenWithHtmlHandler(address, 2), 42);
+    QCOMPARE(services.queriedTypes.first(), QStringLiteral("text/html"));
+    QCOMPARE(services.launched.size(), kHostileAddresses.size());
+    for (int i = 0; i < kHostileAddresses.size(); ++i) {
+      QCOMPARE(services.launched.at(i),
+               (QStringList{QStringLiteral("/opt/web browser/run"), QStringLiteral("--new"), kHostileAddresses.at(i)}));
+    }
+  }
+
+  void htmlHandlerMissingKeepsTheFirstCode() {
+    WriteText(DataApps() + "broken.desktop", "[Desktop Entry]\nExec=\"unterminated %u\n");
+    RecordingServices services;
+    ScopedServices scope(services);
+    services.defaultApplication = QString();
+    QCOMPARE(OpenWithHtmlHandler(QStringLiteral("a"), 31), 31);
+    services.defaultApplication = QStringLiteral("gone.desktop");
+    QCOMPARE(OpenWithHtmlHandler(QStringLiteral("a"), 2), 2);
+    services.defaultApplication = QStringLiteral("broken.desktop");
+    QCOMPARE(OpenWithHtmlHandler(QStringLiteral("a"), 3), 3);
+    QVERIFY(services.launched.isEmpty());
+  }
+
+  void programStartCodes_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<int>("code");
+    const QString dir = SandboxDir();
+    QTest::newRow("empty") << "" << 2;
+    QTest::newRow("not on PATH") << "vell-no-such-program" << 2;
+    QTest::newRow("on PATH") << "sh" << 0;
+    QTest::newRow("missing file") << dir + "/missing" << 2;
+    QTest::newRow("missing folder") << dir + "/nowhere/run" << 3;
+    QTest::newRow("folder") << dir + "/home" << 5;
+    QTest::newRow("not executable") << dir + "/plain" << 5;
+    QTest::newRow("executable") << dir + "/run" << 0;
+  }
+  void programStartCodes() {
+    QFETCH(QString, program);
+    QFETCH(int, code);
+    WriteText(SandboxDir() + QStringLiteral("/plain"), "data");
+    WriteText(SandboxDir() + QStringLiteral("/run"), "#!/bin/sh\n");
+    QFile(SandboxDir() + QStringLiteral("/run")).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    QCOMPARE(ProgramStartCode(program), code);
+  }
+
+  void autostartEntry_data() {
+    QTest::addColumn<QString>("target");
+    QTest::newRow("plain") << "/usr/lib/vell/vell";
+    QTest::newRow("blanks") << "/home/a user/My Programs/vell";
+    QTest::newRow("shell characters") << "/opt/$(id)/`x`/\"q\"/'s'/a;b&c/vell";
+    QTest::newRow("backslash and percent") << "/opt/100%/back\\slash/%u/vell";
+  }
+  void autostartEntry() {
+    QFETCH(QString, target);
+    const QString path = AutostartEntryPath(QStringLiteral("Vell"));
+    QCOMPARE(path, qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/autostart/Vell.desktop"));
+    QVERIFY(CreateAutostartEntry(QStringLiteral("Vell"), target, QStringLiteral("Vell")));
+    const QMap<QString, QString> keys = ReadKeyFileGroup(path, QStringLiteral("Desktop Entry"));
+    QCOMPARE(keys.value(QStringLiteral("Type")), QStringLiteral("Application"));
+    QCOMPARE(keys.value(QStringLiteral("Name")), QStringLiteral("Vell"));
+    QCOMPARE(keys.value(QStringLiteral("Comment")), QStringLiteral("Vell"));
+    DesktopEntry entry;
+    QVERIFY(ReadDesktopEntry(path, &entry));
+    QStringList arguments;
+    QVERIFY(SplitExecLine(entry.exec, &arguments));
+    QCOMPARE(arguments.size(), 1);
+    // The session starts it without an address: only the program remains.
+    QCOMPARE(BuildHandlerCommand(entry, QString()).first(), target);
+    QVERIFY(DeleteAutostartEntry(QStringLiteral("Vell")));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(DeleteAutostartEntry(QStringLiteral("Vell")));
+  }
+
+  void autostartFolderBlocked() {
+    WriteText(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/autostart"), "a file");
+    QVERIFY(!CreateAutostartEntry(QStringLiteral("Vell"), QStringLiteral("/usr/bin/vell"), QStringLiteral("Vell")));
+  }
+
+  void programIdentity() {
+    QCOMPARE(ApplicationName(), QStringLiteral("platform_test"));
+    QCOMPARE(ProgramFolder(), QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+    RecordingServices services;
+    ScopedServices scope(services);
+    ShowAppMessage(QStringLiteral("Error creating Shortcut"));
+    QCOMPARE(services.messages.size(), 1);
+    QCOMPARE(services.messages.first(), qMakePair(QStringLiteral("platform_test"), QStringLiteral("Error creating Shortcut")));
+  }
+};
+
+QTEST_GUILESS_MAIN(PlatformTest)
+#include "platform_test.moc"

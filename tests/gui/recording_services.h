@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QStringList>
+#include <QUrl>
+
+#include "platform/system_services.h"
+
+// Stands in for the desktop: records what would be opened, launched, shown
+// or sounded, and answers as told.
+class RecordingServices : public vell::platform::SystemServices {
+ public:
+  bool OpenUrl(const QUrl& url) override {
+    openedUrls << url;
+    return openUrlResult;
+  }
+  int StartDetached(const QString& program, const QStringList& arguments) override {
+    launched << (QStringList{program} + arguments);
+    return startResult;
+  }
+  QString DefaultApplication(const QString& mimeType) override {
+    queriedTypes << mimeType;
+    return defaultApplication;
+  }
+  void ShowMessage(const QString& caption, const QString& text) override { messages << qMakePair(caption, text); }
+  void Beep() override { ++beeps; }
+
+  bool openUrlResult = true;
+  int startResult = 33;
+  QString defaultApplication;
+
+  QList<QUrl> openedUrls;
+  QList<QStringList> launched;
+  QStringList queriedTypes;
+  QList<QPair<QString, QString>> messages;
+  int beeps = 0;
+};

@@ -1,0 +1,366 @@
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QtTest>
+#include <climits>
+
+#include "components/tip_balloon.h"
+#include "recording_services.h"
+#include "sandbox.h"
+
+using Kind = CTipBalloon::MessageKind;
+
+namespace {
+
+// A window with two registered line edits and an unregistered label, shown
+// and active, the focus in the first edit.
+struct Page {
+  Page() {
+    window.setGeometry(50, 50, 400, 300);
+    first = new QLineEdit(&window);
+    first->setGeometry(10, 10, 150, 30);
+    second = new QLineEdit(&window);
+    second->setGeometry(10, 60, 150, 30);
+    other = new QLabel(QStringLiteral("plain"), &window);
+    other->setGeometry(10, 120, 150, 30);
+    balloon.width = 200;
+    balloon.height = 125;
+    balloon.tailSide = CTipBalloon::kTailTop;
+    balloon.CreateBalloon(&window);
+    balloon.followCursor = true;
+    balloon.defaultSeconds = 6;
+    balloon.RegisterWindow(first, QStringLiteral("first text"), QStringLiteral("First"), QColor(0, 0, 255), 6);
+    balloon.RegisterWindow(second, QStringLiteral("second text"), QStringLiteral("Second"), QColor(255, 0, 0), 0);
+    window.show();
+    window.activateWindow();
+  }
+  bool Ready() {
+    if (!QTest::qWaitForWindowActive(&window)) return false;
+    first->setFocus();
+    return QApplication::focusWidget() == first;
+  }
+  static QPoint At(QWidget* w, int x = 20, int y = 10) { return w->mapToGlobal(QPoint(x, y)); }
+  void Move(QWidget* w, const QPoint& at) { balloon.FilterMessage({w, Kind::kMouseMove, at}); }
+  QPoint Shown() const { return balloon.Window()->geometry().topLeft(); }
+
+  QWidget window;
+  QLineEdit* first;
+  QLineEdit* second;
+  QLabel* other;
+  CTipBalloon balloon;
+};
+
+class Relay : public QObject {
+ public:
+  explicit Relay(CTipBalloon* balloon) : balloon_(balloon) {}
+  bool eventFilter(QObject* watched, QEvent* event) override { return balloon_->FilterEvent(watched, event); }
+
+ private:
+  CTipBalloon* balloon_;
+};
+
+}  // namespace
+
+class TipBalloonTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    QuietOffscreenNotes();
+    QVERIFY(PrepareSandbox());
+  }
+
+  void shapeAndPointer_data() {
+    QTest::addColumn<int>("side");
+    QTest::addColumn<QRect>("textRect");
+    QTest::addColumn<QList<QPoint>>("inside");
+    QTest::addColumn<QList<QPoint>>("outside");
+    // 200 × 125: the pointer's tip, its wide end and the body's middle are
+    // in; the corners of the window and the space beside the pointer are out.
+    QTest::newRow("left") << 0 << QRect(QPoint(18, 8), QPoint(191, 116))
+                          << QList<QPoint>{{1, 52}, {14, 65}, {100, 62}, {195, 62}}
+                          << QList<QPoint>{{3, 60}, {0, 0}, {5, 124}, {199, 124}};
+    QTest::newRow("top") << 1 << QRect(QPoint(8, 18), QPoint(191, 116))
+                         << QList<QPoint>{{11, 3}, {24, 14}, {100, 62}, {100, 120}}
+                         << QList<QPoint>{{20, 3}, {0, 0}, {0, 10}, {199, 124}};
+    QTest::newRow("bottom") << 2 << QRect(QPoint(8, 8), QPoint(191, 106))
+                            << QList<QPoint>{{11, 123}, {24, 111}, {100, 62}, {100, 2}}
+                            << QList<QPoint>{{20, 121}, {0, 124}, {0, 0}, {199, 114}};
+  }
+  void shapeAndPointer() {
+    QFETCH(int, side);
+    QFETCH(QRect, textRect);
+    QFETCH(QList<QPoint>, inside);
+    QFETCH(QList<QPoint>, outside);
+    CTipBalloon balloon;
+    balloon.width = 200;
+    balloon.height = 125;
+    balloon.tailSide = CTipBalloon::TailSide(side);
+    QVERIFY(balloon.CreateBalloon(nullptr));
+    QCOMPARE(balloon.textRect(), textRect);
+    QCOMPARE(balloon.Window()->size(), QSize(200, 125));
+    QCOMPARE(balloon.Window()->mask(), balloon.shapeRegion());
+    QVERIFY(!balloon.IsVisible());
+    for (const QPoint& p : inside) QVERIFY2(balloon.shapeRegion().contains(p), qPrintable(QString("(%1,%2)").arg(p.x()).arg(p.y())));
+    for (const QPoint& p : outside) QVERIFY2(!balloon.shapeRegion().contains(p), qPrintable(QString("(%1,%2)").arg(p.x()).arg(p.y())));
+  }
+
+  void tailVertices() {
+    QCOMPARE(CTipBalloon::TailPolygon(CTipBalloon::kTailLeft, 61), QPolygon({{0, 20}, {15, 20}, {15, 35}}));
+    QCOMPARE(CTipBalloon::TailPolygon(CTipBalloon::kTailTop, 61), QPolygon({{10, 0}, {10, 15}, {25, 15}}));
+    QCOMPARE(CTipBalloon::TailPolygon(CTipBalloon::kTailBottom, 61), QPolygon({{10, 61}, {10, 46}, {25, 46}}));
+  }
+
+  void creationFailures() {
+    RecordingServices services;
+    vell::platform::ScopedServices scope(services);
+    CTipBalloon badSide;
+    badSide.tailSide = CTipBalloon::TailSide(3);
+    QVERIFY(!badSide.CreateBalloon(nullptr));
+    QVERIFY(!badSide.Window());
+    CTipBalloon empty;
+    empty.width = 0;
+    QVERIFY(!empty.CreateBalloon(nullptr));
+    QVERIFY(!empty.Window());
+    QCOMPARE(services.messages.size(), 1);
+    QCOMPARE(services.messages.first().second, QStringLiteral("ERROR in Combining Region"));
+    QCOMPARE(services.messages.first().first, QStringLiteral("tip_balloon_test"));
+  }
+
+  void fonts() {
+    CTipBalloon balloon;
+    balloon.fontHeight = 17;
+    balloon.fontFace = QStringLiteral("Courier");
+    QVERIFY(balloon.CreateBalloon(nullptr));
+    QCOMPARE(balloon.textFont().family(), QStringLiteral("Courier"));
+    QCOMPARE(balloon.textFont().pixelSize(), 17);
+    QCOMPARE(balloon.textFont().weight(), QFont::Normal);
+    QCOMPARE(balloon.titleFont().family(), QStringLiteral("Verdana"));
+    QCOMPARE(balloon.titleFont().pixelSize(), 17);
+    QCOMPARE(balloon.titleFont().weight(), QFont::Bold);
+  }
+
+  void registration() {
+    CTipBalloon balloon;
+    QWidget a, b;
+    balloon.RegisterWindow(&a, QStringLiteral("one"), QStringLiteral("One"), Qt::black, 3);
+    balloon.RegisterWindow(&a, QStringLiteral("two"), QStringLiteral("Two"), Qt::red, 4);
+    QCOMPARE(balloon.Entry(&a)->text, QStringLiteral("two"));
+    QCOMPARE(balloon.Entry(&a)->title, QStringLiteral("Two"));
+    QCOMPARE(balloon.Entry(&a)->textColour, QColor(Qt::red));
+    QCOMPARE(balloon.Entry(&a)->seconds, 4);
+    QVERIFY(a.hasMouseTracking());
+    balloon.defaultSeconds = 8;
+    balloon.RegisterWindow(&b, QString(), QString(), Qt::black, -1);
+    balloon.defaultSeconds = 2;
+    QCOMPARE(balloon.Entry(&b)->seconds, 8);
+    auto* gone = new QWidget;
+    balloon.RegisterWindow(gone, QStringLiteral("x"), QString(), Qt::black, 1);
+    delete gone;
+    QVERIFY(!balloon.Entry(gone));
+    QVERIFY(balloon.Entry(&b));
+  }
+
+  void showFollowHide() {
+    Page page;
+    QVERIFY(page.Ready());
+    const QPoint at = Page::At(page.first);
+    page.Move(page.first, at);
+    QVERIFY(page.balloon.IsVisible());
+    QCOMPARE(page.Shown(), at);
+    QCOMPARE(page.balloon.currentWindow(), page.first);
+    QCOMPARE(page.balloon.title(), QStringLiteral("First"));
+    QCOMPARE(page.balloon.text(), QStringLiteral("first text"));
+    QCOMPARE(page.balloon.textColour(), QColor(0, 0, 255));
+    QVERIFY(page.balloon.hideTimer() != 0);
+    // The balloon never takes the focus.
+    QCOMPARE(QApplication::focusWidget(), page.first);
+    QVERIFY(!page.balloon.Window()->isActiveWindow());
+
+    // Following the cursor inside the window moves it and restarts the timer.
+    page.balloon.StopHideTimer();
+    page.Move(page.first, Page::At(page.first, 60, 12));
+    QCOMPARE(page.Shown(), Page::At(page.first, 60, 12));
+    QVERIFY(page.balloon.hideTimer() != 0);
+    page.balloon.followCursor = false;
+    page.Move(page.first, Page::At(page.first, 90, 12));
+    QCOMPARE(page.Shown(), Page::At(page.first, 60, 12));
+    page.balloon.followCursor = true;
+
+    // A click hides it; moving inside the same window does not bring it back.
+    page.balloon.FilterMessage({page.first, Kind::kButtonDown, Page::At(page.first)});
+    QVERIFY(!page.balloon.IsVisible());
+    QCOMPARE(page.balloon.hideTimer(), 0);
+    page.Move(page.first, Page::At(page.first, 30, 12));
+    QVERIFY(!page.balloon.IsVisible());
+    // Leaving to an unregistered widget clears the window; coming back shows it.
+    page.Move(page.other, Page::At(page.other));
+    QVERIFY(!page.balloon.IsVisible());
+    QVERIFY(!page.balloon.currentWindow());
+    page.Move(page.first, Page::At(page.first));
+    QVERIFY(page.balloon.IsVisible());
+    // A key press hides it too.
+    page.balloon.FilterMessage({page.first, Kind::kKeyDown, QPoint()});
+    QVERIFY(!page.balloon.IsVisible());
+  }
+
+  void straightIntoAnotherWindow() {
+    Page page;
+    QVERIFY(page.Ready());
+    page.Move(page.first, Page::At(page.first));
+    const QPoint at = Page::At(page.second, 40, 5);
+    page.Move(page.second, at);
+    QVERIFY(page.balloon.IsVisible());
+    QCOMPARE(page.balloon.currentWindow(), page.second);
+    QCOMPARE(page.balloon.title(), QStringLiteral("Second"));
+    QCOMPARE(page.balloon.textColour(), QColor(255, 0, 0));
+    QCOMPARE(page.Shown(), at);
+    QCOMPARE(page.balloon.hideTimer(), 0);  // registered with 0 seconds
+  }
+
+  void otherButtonsAndMessagesDoNothing() {
+    Page page;
+    QVERIFY(page.Ready());
+    page.Move(page.first, Page::At(page.first));
+    page.balloon.FilterMessage({page.first, Kind::kOther, Page::At(page.other)});
+    QVERIFY(page.balloon.IsVisible());
+    QMouseEvent middle(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(Page::At(page.first)), Qt::MiddleButton,
+                       Qt::MiddleButton, Qt::NoModifier);
+    page.balloon.FilterEvent(page.first, &middle);
+    QVERIFY(page.balloon.IsVisible());
+  }
+
+  void withoutFocusMovesDoNothing() {
+    Page page;
+    QVERIFY(page.Ready());
+    page.Move(page.first, Page::At(page.first));
+    page.first->clearFocus();
+    QVERIFY(!QApplication::focusWidget());
+    page.Move(page.second, Page::At(page.second));
+    QCOMPARE(page.balloon.currentWindow(), page.first);
+    QCOMPARE(page.balloon.title(), QStringLiteral("First"));
+    page.balloon.FilterMessage({page.second, Kind::kButtonDown, Page::At(page.second)});
+    QVERIFY(!page.balloon.IsVisible());
+  }
+
+  void relayedQtEvents() {
+    Page page;
+    QVERIFY(page.Ready());
+    Relay relay(&page.balloon);
+    page.first->installEventFilter(&relay);
+    page.second->installEventFilter(&relay);
+    QTest::mouseMove(page.first, QPoint(30, 12));
+    QTRY_VERIFY(page.balloon.IsVisible());
+    QCOMPARE(page.Shown(), Page::At(page.first, 30, 12));
+    QTest::mouseClick(page.first, Qt::LeftButton, Qt::NoModifier, QPoint(30, 12));
+    QVERIFY(!page.balloon.IsVisible());
+    QTest::mouseMove(page.second, QPoint(25, 8));
+    QTRY_VERIFY(page.balloon.IsVisible());
+    QCOMPARE(page.balloon.currentWindow(), page.second);
+    QTest::keyClick(page.first, Qt::Key_A);
+    QVERIFY(!page.balloon.IsVisible());
+  }
+
+  void clampedToTheScreen_data() {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const int right = screen.right() + 1, bottom = screen.bottom() + 1;
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QPoint>("shown");
+    QTest::newRow("inside") << QPoint(30, 40) << QPoint(30, 40);
+    QTest::newRow("negative") << QPoint(-5, -7) << QPoint(0, 0);
+    QTest::newRow("right edge") << QPoint(right - 10, 40) << QPoint(right - 200, 40);
+    QTest::newRow("bottom edge") << QPoint(30, bottom - 10) << QPoint(30, bottom - 125);
+    QTest::newRow("corner") << QPoint(right - 1, bottom - 1) << QPoint(right - 200, bottom - 125);
+    QTest::newRow("just fits") << QPoint(right - 200, bottom - 125) << QPoint(right - 200, bottom - 125);
+  }
+  void clampedToTheScreen() {
+    QFETCH(QPoint, at);
+    QFETCH(QPoint, shown);
+    Page page;
+    page.balloon.ShowAt(at.x(), at.y(), 0);
+    QVERIFY(page.balloon.IsVisible());
+    QCOMPARE(page.balloon.Window()->geometry(), QRect(shown, QSize(200, 125)));
+  }
+
+  void hideTimer() {
+    Page page;
+    page.balloon.ShowAt(10, 10, 0);
+    QCOMPARE(page.balloon.hideTimer(), 0);
+    page.balloon.ShowAt(10, 10, -4);
+    QCOMPARE(page.balloon.hideTimer(), 0);
+    page.balloon.ShowAt(10, 10, INT_MAX);  // no overflow: the longest timer runs
+    QVERIFY(page.balloon.hideTimer() != 0);
+    QTimerEvent foreign(page.balloon.hideTimer() + 1000);
+    QCoreApplication::sendEvent(&page.balloon, &foreign);
+    QVERIFY(page.balloon.IsVisible());
+    page.balloon.ShowAt(10, 10, 1);
+    QVERIFY(page.balloon.hideTimer() != 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!page.balloon.IsVisible(), 5000);
+    QCOMPARE(page.balloon.hideTimer(), 0);
+    page.balloon.ShowAt(10, 10, 6);
+    page.balloon.HideBalloon();
+    QCOMPARE(page.balloon.hideTimer(), 0);
+  }
+
+  void textLayout_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("titleWrapped");
+    QTest::addColumn<bool>("textWrapped");
+    QTest::newRow("short") << "Expression" << "Hi" << false << false;
+    QTest::newRow("long title") << "A title far wider than the text rectangle of this balloon" << "Hi" << true << false;
+    QTest::newRow("line breaks") << "Variables" << "x=1\r\ny=2" << false << true;
+    QTest::newRow("long text") << "Expression"
+                               << "Please type in the expression here. For eg: sin(45)+56/2 and more" << false << true;
+  }
+  void textLayout() {
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    QFETCH(bool, titleWrapped);
+    QFETCH(bool, textWrapped);
+    Page page;
+    QVERIFY(page.Ready());
+    page.balloon.RegisterWindow(page.first, text, title, Qt::black, 0);
+    page.Move(page.first, Page::At(page.first));
+    const CTipBalloon::TextLayout layout = page.balloon.LayoutText();
+    const QFontMetrics metrics(page.balloon.titleFont());
+    QCOMPARE(layout.titleWrapped, titleWrapped);
+    QCOMPARE(layout.textWrapped, textWrapped);
+    QCOMPARE(layout.titleRect, page.balloon.textRect());
+    QCOMPARE(layout.gap, metrics.height() / 2);
+    if (titleWrapped) {
+      QVERIFY(layout.titleHeight >= 2 * metrics.height());
+    } else {
+      QCOMPARE(layout.titleHeight, metrics.height());
+    }
+    QCOMPARE(layout.textRect.top(), page.balloon.textRect().top() + layout.titleHeight + layout.gap);
+    QCOMPARE(layout.textRect.bottom(), page.balloon.textRect().bottom());
+  }
+
+  void painting() {
+    Page page;
+    QVERIFY(page.Ready());
+    page.balloon.backColour = QColor(0, 200, 0);
+    page.balloon.frameColour = QColor(200, 0, 0);
+    page.Move(page.first, Page::At(page.first));
+    const QImage image = page.balloon.Window()->grab().toImage();
+    const QRect bounds = page.balloon.shapeRegion().boundingRect();
+    QCOMPARE(QColor(image.pixel(195, 62)), QColor(0, 200, 0));
+    QCOMPARE(QColor(image.pixel(100, bounds.bottom())), QColor(200, 0, 0));
+    QCOMPARE(QColor(image.pixel(bounds.right(), 62)), QColor(200, 0, 0));
+    QCOMPARE(QColor(image.pixel(100, bounds.bottom() - 1)), QColor(0, 200, 0));
+    // The title is drawn in the entry's colour (blue) inside the text area.
+    bool blue = false;
+    const QRect title = page.balloon.LayoutText().titleRect;
+    for (int y = title.top(); y < title.top() + 14 && !blue; ++y)
+      for (int x = title.left(); x < title.left() + 60 && !blue; ++x) {
+        const QColor c(image.pixel(x, y));
+        blue = c.blue() > 150 && c.red() < 100 && c.green() < 100;
+      }
+    QVERIFY(blue);
+  }
+};
+
+QTEST_MAIN(TipBalloonTest)
+#include "tip_balloon_test.moc"

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -15,6 +16,103 @@ bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+
+// Writes "whole.micro" with micro as six digits; returns the length.
+std::size_t WriteFixed(std::uint64_t whole, std::uint64_t micro, char* out) {
+  char digits[24];
+  int n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + whole % 10);
+    whole /= 10;
+  } while (whole != 0);
+  std::size_t length = 0;
+  while (n > 0) out[length++] = digits[--n];
+  out[length++] = '.';
+  for (int i = 5; i >= 0; --i) {
+    out[length + static_cast<std::size_t>(i)] = static_cast<char>('0' + micro % 10);
+    micro /= 10;
+  }
+  return length + 6;
+}
+
+// x's fraction (x < 2^53, its last bit at least 2^-62) times 10^scale
+// (scale <= 7), exactly: the whole part and what is left in units of 2^-64.
+void ScaleFraction(double x, double whole, std::uint64_t scale, std::uint64_t& scaled, std::uint64_t& rest) {
+  const std::uint64_t fraction = static_cast<std::uint64_t>(std::ldexp(x - whole, 64));
+  const std::uint64_t high = (fraction >> 32) * scale;
+  const std::uint64_t low = (fraction & 0xffffffffu) * scale;
+  const std::uint64_t middle = high + (low >> 32);
+  scaled = middle >> 32;
+  rest = (middle << 32) | (low & 0xffffffffu);
+}
+
+constexpr std::uint64_t kHalf = 0x8000000000000000u;  // 1/2 in units of 2^-64
+
+// The common cases without the general 17-digit detour, exactly as it
+// rounds; false when x needs the detour.
+// - 2^-10 <= x < 10^9: the 17 digits reach past the seventh decimal, so they
+//   change the six-decimal cut only when x * 10^6 lies within 0.005 of a half.
+// - 10^9 <= x < 2^53: the 17 digits keep 17 - (integer digits) decimals,
+//   rounded to nearest (ties to even), then cut to six.
+// - 2^53 <= x < 10^17: a whole number of at most 17 digits.
+bool FastFixed(double x, std::uint64_t& whole, std::uint64_t& micro) {
+  static constexpr std::uint64_t kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
+  if (!(x >= 0x1p-10 && x < 1e17)) return false;
+  if (x >= 0x1p53) {
+    whole = static_cast<std::uint64_t>(x);
+    micro = 0;
+    return true;
+  }
+  const double truncated = std::trunc(x);
+  whole = static_cast<std::uint64_t>(truncated);
+  std::uint64_t scaled, rest;
+  if (x < 1e9) {
+    ScaleFraction(x, truncated, 1000000u, scaled, rest);
+    constexpr std::uint64_t kMargin = 0x028f5c28f5c28f5cu;  // 0.01 in 2^-64, twice what is needed
+    if (rest >= kHalf - kMargin && rest <= kHalf + kMargin) return false;
+    micro = scaled + (rest >= kHalf ? 1 : 0);
+  } else {
+    int integerDigits = 10;
+    for (std::uint64_t p = 10000000000u; whole >= p; p *= 10) ++integerDigits;
+    const int decimals = 17 - integerDigits;  // 1 to 7
+    const std::uint64_t scale = kPowers[decimals];
+    ScaleFraction(x, truncated, scale, scaled, rest);
+    if (rest > kHalf || (rest == kHalf && (scaled & 1) != 0)) ++scaled;
+    if (decimals == 7) {
+      micro = scaled / 10 + (scaled % 10 >= 5 ? 1 : 0);
+    } else {
+      micro = scaled * kPowers[6 - decimals];
+    }
+  }
+  if (micro >= 1000000u) {
+    micro -= 1000000u;
+    ++whole;
+  }
+  return true;
+}
+
+// Digits with at most one ".": exact when the digits, as an integer, fit in
+// 2^53 and there are at most 22 decimals, since then one correctly rounded
+// division by an exact power of ten gives the nearest double.
+bool QuickDecimal(std::string_view digits, double& value) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  if (digits.size() > 18) return false;
+  std::uint64_t mantissa = 0;
+  int decimals = -1;
+  for (char c : digits) {
+    if (c == '.') {
+      decimals = 0;
+      continue;
+    }
+    mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+    if (decimals >= 0) ++decimals;
+  }
+  if (mantissa > (std::uint64_t{1} << 53)) return false;
+  value = static_cast<double>(mantissa) / kPowers[decimals < 0 ? 0 : decimals];
+  return true;
+}
+
 }  // namespace
 
 std::size_t FormatNumberTo(double x, char* buffer) {
@@ -25,10 +123,13 @@ std::size_t FormatNumberTo(double x, char* buffer) {
   char* p = buffer;
   if (std::signbit(x)) *p++ = '-';
   const double magnitude = std::fabs(x);
-  if (magnitude == 0.0) {
+  if (magnitude < 4e-7) {
+    // Rounds to zero however its 17 digits read.
     std::memcpy(p, "0.000000", 8);
     return static_cast<std::size_t>(p - buffer) + 8;
   }
+  std::uint64_t whole, micro;
+  if (FastFixed(magnitude, whole, micro)) return static_cast<std::size_t>(p - buffer) + WriteFixed(whole, micro, p);
 
   // 17 significant digits, d.dddddddddddddddde±X.
   char sci[32];
@@ -110,6 +211,12 @@ double ReadNumber(std::string_view text) {
   }
   if (digitCount == 0) return 0.0;
   const std::size_t mantissaEnd = i;
+  const bool hasExponent = i + 1 < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D') &&
+                           (IsDigit(text[i + 1]) || (i + 2 < n && (text[i + 1] == '+' || text[i + 1] == '-') &&
+                                                     IsDigit(text[i + 2])));
+  double quick;
+  if (!hasExponent && QuickDecimal(text.substr(mantissaStart, mantissaEnd - mantissaStart), quick))
+    return negative ? -quick : quick;
 
   // Optional exponent; only taken when at least one digit follows.
   std::size_t exponentDigitsStart = 0, exponentEnd = 0;

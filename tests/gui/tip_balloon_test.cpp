@@ -128,19 +128,6 @@ class TipBalloonTest : public QObject {
     QCOMPARE(services.messages.first().first, QStringLiteral("tip_balloon_test"));
   }
 
-  void fonts() {
-    CTipBalloon balloon;
-    balloon.fontHeight = 17;
-    balloon.fontFace = QStringLiteral("Courier");
-    QVERIFY(balloon.CreateBalloon(nullptr));
-    QCOMPARE(balloon.textFont().family(), QStringLiteral("Courier"));
-    QCOMPARE(balloon.textFont().pixelSize(), 17);
-    QCOMPARE(balloon.textFont().weight(), QFont::Normal);
-    QCOMPARE(balloon.titleFont().family(), QStringLiteral("Verdana"));
-    QCOMPARE(balloon.titleFont().pixelSize(), 17);
-    QCOMPARE(balloon.titleFont().weight(), QFont::Bold);
-  }
-
   void registration() {
     CTipBalloon balloon;
     QWidget a, b;

@@ -1,0 +1,371 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QMouseEvent>
+#include <QtTest>
+#include <memory>
+
+#include "app/settings_store.h"
+#include "page_fixture.h"
+#include "platform/system_services.h"
+#include "recording_services.h"
+#include "sandbox.h"
+#include "vell_engine.h"
+
+namespace ids = vell::ids;
+
+namespace {
+
+const QString kExpressions = QStringLiteral("Expressions");
+
+QString Sandbox(const QString& name) { return SandboxDir() + QLatin1Char('/') + name; }
+
+}  // namespace
+
+class ExpressionPageTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    QVERIFY(PrepareSandbox());
+    vell::ResetEngineState();
+    services_ = std::make_unique<RecordingServices>();
+    scoped_ = std::make_unique<vell::platform::ScopedServices>(*services_);
+  }
+
+  void cleanup() {
+    scoped_.reset();
+    services_.reset();
+  }
+
+  void evaluatesWithAndWithoutVariables_data() {
+    QTest::addColumn<QString>("variables");
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("plain") << QString() << QStringLiteral("2+2") << QStringLiteral("4");
+    QTest::newRow("degrees") << QString() << QStringLiteral("sin(30)") << QStringLiteral("0.5");
+    QTest::newRow("sheet in any order") << QStringLiteral("b=a*2\na=5") << QStringLiteral("b+1")
+                                        << QStringLiteral("11");
+    QTest::newRow("blank sheet is no sheet") << QStringLiteral(" \n\t\n") << QStringLiteral("7/2")
+                                             << QStringLiteral("3.5");
+    QTest::newRow("division by zero") << QString() << QStringLiteral("1/0") << QStringLiteral("E");
+    QTest::newRow("empty expression") << QString() << QString() << QStringLiteral("E");
+    QTest::newRow("blank expression") << QStringLiteral("a=1") << QStringLiteral("   ") << QStringLiteral("E");
+    QTest::newRow("unknown name") << QString() << QStringLiteral("nothing+1") << QStringLiteral("E");
+    QTest::newRow("sqrt of negative") << QString() << QStringLiteral("sqrt(-4)") << QStringLiteral("E");
+  }
+  void evaluatesWithAndWithoutVariables() {
+    QFETCH(QString, variables);
+    QFETCH(QString, expression);
+    QFETCH(QString, result);
+    CVellPage1 page;
+    Evaluate(page, variables, expression);
+    QCOMPARE(page.resultBox->text(), result);
+    QCOMPARE(page.resultText, result.toStdString());
+    // Only a success is remembered.
+    QCOMPARE(page.expressionBox->count(), result == QLatin1String("E") ? 0 : 1);
+    QCOMPARE(ReadSettingInt(kExpressions, QStringLiteral("Count"), 0), page.expressionBox->count());
+  }
+
+  void sheetIsTrimmedAndReportShownWithCrLf() {
+    CVellPage1 page;
+    Evaluate(page, QStringLiteral("\n\na=1\nb=zz\n\n"), QStringLiteral("a+1"));
+    QCOMPARE(page.resultBox->text(), QStringLiteral("2"));
+    QCOMPARE(page.variablesBox->Bytes(), std::string("a=1\r\nb=zz"));
+    QCOMPARE(page.detailsText, std::string("A = 1\r\nERR 1 : B=ZZ\r\n"));
+    QCOMPARE(page.detailsBox->toPlainText(), QStringLiteral("A = 1\nERR 1 : B=ZZ\n"));
+  }
+
+  void failureStillWritesTheReport() {
+    CVellPage1 page;
+    Evaluate(page, QStringLiteral("a=4"), QStringLiteral("a+"));
+    QCOMPARE(page.resultBox->text(), QStringLiteral("E"));
+    QCOMPARE(page.detailsText, std::string("A = 4\r\n"));
+    QCOMPARE(page.expressionBox->count(), 0);
+  }
+
+  void engineStateSurvivesAnEmptyVariablesBox() {
+    CVellPage1 page;
+    Evaluate(page, QString(), QStringLiteral("a+1"));
+    QCOMPARE(page.resultBox->text(), QStringLiteral("E"));  // nothing resolved yet
+    Evaluate(page, QStringLiteral("a=5"), QStringLiteral("a"));
+    QCOMPARE(page.resultBox->text(), QStringLiteral("5"));
+    page.OnCommand(ids::kNewVariables);
+    Evaluate(page, QStringLiteral("a+1"));
+    QCOMPARE(page.resultBox->text(), QStringLiteral("6"));
+    QCOMPARE(page.detailsBox->toPlainText(), QStringLiteral("A = 5\n"));
+  }
+
+  void historyKeepsTheLatestFirstAndOneEntryPerText() {
+    CVellPage1 page;
+    Evaluate(page, QStringLiteral("2+2"));
+    Evaluate(page, QStringLiteral("2+2"));
+    Evaluate(page, QStringLiteral("sin(45)"));
+    Evaluate(page, QStringLiteral("  3*3  "));
+    Evaluate(page, QStringLiteral("SIN(45)"));
+    const QStringList expected{QStringLiteral("SIN(45)"), QStringLiteral("3*3"), QStringLiteral("2+2")};
+    QCOMPARE(History(page), expected);
+    QCOMPARE(ReadSettingInt(kExpressions, QStringLiteral("Count"), 0), 3);
+    for (int i = 0; i < expected.size(); ++i)
+      QCOMPARE(ReadSettingString(kExpressions, QString::number(i + 1), QString()), expected.at(i));
+    // A second page starts with the same list.
+    CVellPage1 again;
+    QCOMPARE(History(again), expected);
+  }
+
+  void historyHoldsTwentyOneEntries() {
+    WriteSettingInt(kExpressions, QStringLiteral("Count"), 21);
+    for (int i = 1; i <= 21; ++i) WriteSettingString(kExpressions, QString::number(i), QStringLiteral("%1+0").arg(i));
+    CVellPage1 page;
+    QCOMPARE(page.expressionBox->count(), 21);
+    Evaluate(page, QStringLiteral("99"));
+    QCOMPARE(page.expressionBox->count(), 21);
+    QCOMPARE(page.expressionBox->itemText(0), QStringLiteral("99"));
+    QCOMPARE(page.expressionBox->itemText(20), QStringLiteral("20+0"));
+    QCOMPARE(ReadSettingInt(kExpressions, QStringLiteral("Count"), 0), 21);
+    QCOMPARE(ReadSettingString(kExpressions, QStringLiteral("21"), QString()), QStringLiteral("20+0"));
+    // An entry evaluated again moves up and drops nothing else.
+    Evaluate(page, QStringLiteral("5+0"));
+    QCOMPARE(page.expressionBox->count(), 21);
+    QCOMPARE(page.expressionBox->itemText(0), QStringLiteral("5+0"));
+    QCOMPARE(page.expressionBox->itemText(20), QStringLiteral("20+0"));
+  }
+
+  void historySkipsMissingEntries() {
+    WriteSettingInt(kExpressions, QStringLiteral("Count"), 5);
+    WriteSettingString(kExpressions, QStringLiteral("1"), QStringLiteral("1+1"));
+    WriteSettingString(kExpressions, QStringLiteral("3"), QString());
+    WriteSettingString(kExpressions, QStringLiteral("4"), QStringLiteral("4+4"));
+    CVellPage1 page;
+    QCOMPARE(History(page), (QStringList{QStringLiteral("1+1"), QStringLiteral("4+4")}));
+  }
+
+  void expressionBoxShowsTheFirstEntryBeginningWithTheText_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("failed prefix") << QStringLiteral("sin(") << QStringLiteral("sin(45)");
+    QTest::newRow("other case") << QStringLiteral("SIN(") << QStringLiteral("sin(45)");
+    QTest::newRow("no entry begins with it") << QStringLiteral("cos(") << QStringLiteral("cos(");
+  }
+  void expressionBoxShowsTheFirstEntryBeginningWithTheText() {
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    CVellPage1 page;
+    Evaluate(page, QStringLiteral("sin(45)"));
+    Evaluate(page, typed);
+    QCOMPARE(page.resultBox->text(), QStringLiteral("E"));
+    QCOMPARE(page.expressionBox->currentText(), shown);
+    QCOMPARE(page.expressionBox->count(), 1);
+  }
+
+  void detailsViewSwapsTheBoxes() {
+    CVellPage1 page;
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    Evaluate(page, QStringLiteral("a=2"), QStringLiteral("a*3"));
+    const auto normal = [&](bool on) {
+      QCOMPARE(page.expressionBox->isVisible(), on);
+      QCOMPARE(page.resultBox->isVisible(), on);
+      QCOMPARE(page.expressionFrame->isVisible(), on);
+      QCOMPARE(page.detailsBox->isVisible(), !on);
+    };
+    normal(true);
+    auto* details = qobject_cast<QCheckBox*>(page.ControlById(ids::kDetailsCheck));
+    QVERIFY(details && !details->isChecked());
+    details->click();
+    QCOMPARE(page.detailsOn, 1);
+    normal(false);
+    // New in the Details view empties only the Variables box.
+    page.ControlById(ids::kNewVariables)->setFocus();
+    qobject_cast<QAbstractButton*>(page.ControlById(ids::kNewVariables))->click();
+    QCOMPARE(page.variablesBox->Bytes(), std::string());
+    QCOMPARE(page.detailsBox->toPlainText(), QStringLiteral("A = 2\n"));
+    QCOMPARE(page.resultBox->text(), QStringLiteral("6"));
+    details->click();
+    normal(true);
+  }
+
+  void tipsChoiceIsStored() {
+    {
+      CVellPage1 page;
+      auto* tips = qobject_cast<QCheckBox*>(page.ControlById(ids::kTipsCheck));
+      QVERIFY(tips->isChecked());
+      tips->click();
+      QCOMPARE(page.tipsOn, 0);
+      QCOMPARE(ReadSettingInt(QStringLiteral("Settings"), QStringLiteral("Tips"), 1), 0);
+    }
+    CVellPage1 page;
+    QCOMPARE(page.tipsOn, 0);
+    QVERIFY(!qobject_cast<QCheckBox*>(page.ControlById(ids::kTipsCheck))->isChecked());
+  }
+
+  void balloonShowsOnlyWhileTipsAreOnAndTheExpressionBoxIsVisible_data() {
+    QTest::addColumn<bool>("tips");
+    QTest::addColumn<bool>("details");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("tips on") << true << false << true;
+    QTest::newRow("tips off") << false << false << false;
+    QTest::newRow("details view") << true << true << false;
+  }
+  void balloonShowsOnlyWhileTipsAreOnAndTheExpressionBoxIsVisible() {
+    QFETCH(bool, tips);
+    QFETCH(bool, details);
+    QFETCH(bool, shown);
+    CVellPage1 page;
+    page.show();
+    page.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&page));
+    page.variablesBox->setFocus();
+    if (!tips) qobject_cast<QCheckBox*>(page.ControlById(ids::kTipsCheck))->click();
+    if (details) qobject_cast<QCheckBox*>(page.ControlById(ids::kDetailsCheck))->click();
+    // The mouse moves over the inner part of the variables box.
+    QWidget* inner = page.variablesBox->viewport();
+    const QPoint local(10, 10);
+    QMouseEvent move(QEvent::MouseMove, local, inner->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(inner, &move);
+    QCOMPARE(page.tipBalloon.IsVisible(), shown);
+    if (shown) {
+      QCOMPARE(page.tipBalloon.title(), QStringLiteral("Variables"));
+      QVERIFY(page.tipBalloon.text().startsWith(QStringLiteral("Please type in the variables here.")));
+      // A key press hides it again.
+      QTest::keyClick(page.variablesBox, Qt::Key_A);
+      QVERIFY(!page.tipBalloon.IsVisible());
+    }
+  }
+
+  void openAndSaveKeepTheBytes_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("crlf") << QByteArray("a=1\r\nb=a*2\r\n");
+    QTest::newRow("lf") << QByteArray("a=1\nb=a*2");
+    QTest::newRow("lone cr") << QByteArray("a=1\rb=2");
+    QTest::newRow("not utf-8") << QByteArray("caf\xE9=1\r\nx=\xFF\xFE");
+    QTest::newRow("escape range") << QByteArray("x=\"\xEF\x9C\x80\"");
+    QTest::newRow("utf-8") << QByteArray("pre\xC3\xA7o=\xC2\xA0" "2");
+  }
+  void openAndSaveKeepTheBytes() {
+    QFETCH(QByteArray, bytes);
+    const QString source = Sandbox(QStringLiteral("data/in.txt"));
+    const QString copy = Sandbox(QStringLiteral("data/out.txt"));
+    QVERIFY(WriteFile(source, bytes));
+    ScriptedChooser chooser;
+    chooser.answers = QStringList{source, copy};
+    CVellPage1 page;
+    page.SetFileChooser(&chooser);
+    page.variablesBox->setPlainText(QStringLiteral("old text"));
+    page.OnCommand(ids::kOpenVariables);
+    QCOMPARE(page.variablesBox->Bytes(), bytes.toStdString());
+    page.OnCommand(ids::kSaveVariables);
+    QCOMPARE(ReadFile(copy), bytes);
+    QVERIFY(services_->messages.isEmpty());
+  }
+
+  void openShowsTheTextBeforeANulByte() {
+    const QString path = Sandbox(QStringLiteral("nul.txt"));
+    QVERIFY(WriteFile(path, QByteArray("a=1\r\n\0b=2", 10)));
+    ScriptedChooser chooser;
+    chooser.answers = QStringList{path};
+    CVellPage1 page;
+    page.SetFileChooser(&chooser);
+    page.OnCommand(ids::kOpenVariables);
+    QCOMPARE(page.variablesBox->Bytes(), std::string("a=1\r\n"));
+  }
+
+  void openRefusesAFileOver16MiB() {
+    const QString path = Sandbox(QStringLiteral("big.txt"));
+    QVERIFY(WriteFile(path, QByteArray()));
+    QVERIFY(QFile::resize(path, CVellPage1::kMaxFileBytes + 1));
+    ScriptedChooser chooser;
+    chooser.answers = QStringList{path};
+    CVellPage1 page;
+    page.SetFileChooser(&chooser);
+    page.variablesBox->setPlainText(QStringLiteral("kept"));
+    page.OnCommand(ids::kOpenVariables);
+    QCOMPARE(page.variablesBox->toPlainText(), QStringLiteral("kept"));
+    QCOMPARE(services_->messages.size(), 1);
+    QVERIFY(services_->messages.first().second.contains(path));
+  }
+
+  void editedTextIsSavedWithCrLf() {
+    const QString path = Sandbox(QStringLiteral("typed.txt"));
+    ScriptedChooser chooser;
+    chooser.answers = QStringList{path};
+    CVellPage1 page;
+    page.SetFileChooser(&chooser);
+    page.variablesBox->setPlainText(QStringLiteral("x=1\ny=\u00E9"));
+    page.OnCommand(ids::kSaveVariables);
+    QCOMPARE(ReadFile(path), QByteArray("x=1\r\ny=\xC3\xA9"));
+  }
+
+  void failedSaveSaysWhyAndKeepsWhatWasThere() {
+    const QString path = Sandbox(QStringLiteral("folder.txt"));
+    QVERIFY(QDir().mkpath(path + QStringLiteral("/inner")));
+    ScriptedChooser chooser;
+    chooser.answers = QStringList{path, Sandbox(QStringLiteral("no/such/folder/x.txt"))};
+    CVellPage1 page;
+    page.SetFileChooser(&chooser);
+    page.variablesBox->setPlainText(QStringLiteral("a=1"));
+    page.OnCommand(ids::kSaveVariables);
+    QVERIFY(QFileInfo(path + QStringLiteral("/inner")).isDir());
+    page.OnCommand(ids::kSaveVariables);
+    QCOMPARE(services_->messages.size(), 2);
+    QVERIFY(services_->messages.at(0).second.contains(path));
+    QVERIFY(services_->messages.at(0).second.contains(QLatin1Char('\n')));  // and the reason
+    QVERIFY(services_->messages.at(1).second.contains(QStringLiteral("no/such/folder/x.txt")));
+    QCOMPARE(services_->messages.at(0).first, QStringLiteral("expression_page_test"));
+  }
+
+  void saveReplacesAnExistingFile() {
+    const QString path = Sandbox(QStringLiteral("old.txt"));
+    QVERIFY(WriteFile(path, QByteArray("a much longer old text that must go")));
+    ScriptedChooser chooser;
+    chooser.answers = QStringList{path};
+    CVellPage1 page;
+    page.SetFileChooser(&chooser);
+    page.OnCommand(ids::kSaveVariables);
+    QCOMPARE(ReadFile(path), QByteArray());
+  }
+
+  void fileDialogsStartWhereTheLastOneEnded() {
+    ScriptedChooser chooser;
+    const QString chosen = Sandbox(QStringLiteral("data/set1.txt"));
+    QVERIFY(WriteFile(chosen, QByteArray("a=1")));
+    chooser.answers = QStringList{QString(), chosen, Sandbox(QStringLiteral("data/set2.txt"))};
+    CVellPage1 page;
+    page.SetFileChooser(&chooser);
+    page.OnCommand(ids::kOpenVariables);  // cancelled: nothing stored
+    QCOMPARE(ReadSettingString(QStringLiteral("Path"), QStringLiteral("TXT"), QStringLiteral("none")),
+             QStringLiteral("none"));
+    page.OnCommand(ids::kOpenVariables);
+    page.OnCommand(ids::kSaveVariables);
+    QCOMPARE(chooser.requests.size(), 3);
+    const QString pattern = Sandbox(QStringLiteral("data/*.TXT"));
+    QCOMPARE(ReadSettingString(QStringLiteral("Path"), QStringLiteral("TXT"), QString()), pattern);
+    QCOMPARE(chooser.requests.at(0).initialName, QDir::homePath() + QStringLiteral("/*.txt"));
+    QCOMPARE(chooser.requests.at(1).initialName, QDir::homePath() + QStringLiteral("/*.txt"));
+    QCOMPARE(chooser.requests.at(2).initialName, pattern);
+    QCOMPARE(chooser.requests.at(0).mode, vell::FileChooser::Mode::kOpen);
+    QCOMPARE(chooser.requests.at(2).mode, vell::FileChooser::Mode::kSave);
+    QCOMPARE(chooser.requests.at(2).filter, QStringLiteral("TXT Files (*.txt);;All Files (*)"));
+    QCOMPARE(chooser.requests.at(2).defaultExtension, QStringLiteral("TXT"));
+  }
+
+  void openOfAMissingFileChangesNothing() {
+    ScriptedChooser chooser;
+    chooser.answers = QStringList{Sandbox(QStringLiteral("gone.txt"))};
+    CVellPage1 page;
+    page.SetFileChooser(&chooser);
+    page.variablesBox->setPlainText(QStringLiteral("kept"));
+    page.OnCommand(ids::kOpenVariables);
+    QCOMPARE(page.variablesBox->toPlainText(), QStringLiteral("kept"));
+    QVERIFY(services_->messages.isEmpty());
+  }
+
+ private:
+  std::unique_ptr<RecordingServices> services_;
+  std::unique_ptr<vell::platform::ScopedServices> scoped_;
+};
+
+QTEST_MAIN(ExpressionPageTest)
+#include "expression_page_test.moc"

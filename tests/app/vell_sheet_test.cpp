@@ -1,0 +1,374 @@
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QtTest>
+#include <algorithm>
+#include <memory>
+
+#include "app/about_page.h"
+#include "app/guide_writer.h"
+#include "app/settings_store.h"
+#include "app/vell_sheet.h"
+#include "components/link_static.h"
+#include "components/system_tray.h"
+#include "fake_tray_host.h"
+#include "page_fixture.h"
+#include "platform/autostart.h"
+#include "platform/desktop_entry.h"
+#include "platform/program_info.h"
+#include "platform/system_services.h"
+#include "recording_services.h"
+#include "sandbox.h"
+#include "vell_engine.h"
+
+namespace ids = vell::ids;
+
+namespace {
+
+const QString kSettings = QStringLiteral("Settings");
+
+}  // namespace
+
+class VellSheetTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    QVERIFY(PrepareSandbox());
+    vell::ResetEngineState();
+    services_ = std::make_unique<RecordingServices>();
+    scoped_ = std::make_unique<vell::platform::ScopedServices>(*services_);
+    record_ = TrayRecord();
+  }
+
+  void cleanup() {
+    sheet_.reset();
+    tray_.reset();
+    scoped_.reset();
+    services_.reset();
+    QFile::remove(vell::GuidePathBesideProgram());
+    QDir(vell::GuidePathBesideProgram()).removeRecursively();
+  }
+
+  void firstStartShowsTheWindowWithoutATrayIcon() {
+    Start();
+    QCOMPARE(sheet_->windowTitle(), QStringLiteral("Vell"));
+    QVERIFY(!sheet_->windowIcon.pixmap(32).isNull());
+    QVERIFY(!sheet_->QWidget::windowIcon().isNull());
+    QVERIFY(sheet_->isVisible());
+    QCOMPARE(record_.adds, 1);
+    QVERIFY(!record_.iconShown);
+    QVERIFY(tray_->available() && tray_->hidden());
+    QCOMPARE(sheet_->Tabs()->tabText(0), QStringLiteral("Expression"));
+    QCOMPARE(sheet_->Tabs()->tabText(1), QStringLiteral("About Vell"));
+    QCOMPARE(sheet_->Tabs()->currentIndex(), 0);
+    QCOMPARE(sheet_->minimizeAtStart, 0);
+    QCOMPARE(sheet_->runAtStart, 0);
+    QCOMPARE(sheet_->expressionPage->tipsOn, 1);
+    QCOMPARE(sheet_->expressionPage->detailsOn, 0);
+    QCOMPARE(sheet_->expressionPage->expressionBox->count(), 0);
+  }
+
+  void buttonsReadHelpQuitTrayWithTheApplyPlaceEmpty() {
+    Start();
+    QList<QPushButton*> visible;
+    for (int id : {ids::kTray, ids::kQuit, ids::kHelp}) {
+      QVERIFY(sheet_->Button(id)->isVisible());
+      visible << sheet_->Button(id);
+    }
+    std::sort(visible.begin(), visible.end(), [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
+    QStringList texts;
+    for (QPushButton* button : visible) texts << button->text();
+    QCOMPARE(texts, (QStringList{QStringLiteral("&Help"), QStringLiteral("&Quit"), QStringLiteral("&Tray")}));
+    QPushButton* apply = sheet_->Button(ids::kApply);
+    QVERIFY(!apply->isVisible());
+    QVERIFY(apply->x() < visible.first()->x());  // its place stays, empty
+    QVERIFY(sheet_->Button(ids::kTray)->isDefault());
+  }
+
+  void trayAndBack() {
+    Start();
+    sheet_->Button(ids::kTray)->click();
+    QVERIFY(!sheet_->isVisible());
+    QVERIFY(record_.iconShown);
+    host_->Event(kTrayLeftDoubleClick);  // the popup's default item, "&Show"
+    QVERIFY(sheet_->isVisible());
+    QVERIFY(!record_.iconShown);
+    sheet_->OnCommand(ids::kTray);
+    record_.choice = kCommandShow;
+    host_->Event(kTrayRightButtonUp);
+    QVERIFY(sheet_->isVisible());
+    QCOMPARE(record_.defaultText, QStringLiteral("&Show"));
+  }
+
+  void aboutFromTheTrayShowsTheAboutPage() {
+    Start();
+    sheet_->OnCommand(ids::kTray);
+    record_.choice = kCommandAbout;
+    host_->Event(kTrayRightButtonUp);
+    QVERIFY(sheet_->isVisible());
+    QVERIFY(!record_.iconShown);
+    QCOMPARE(sheet_->Tabs()->currentWidget(), sheet_->aboutPage);
+  }
+
+  void quitEscapeAndCloseBoxEndTheProgram_data() {
+    QTest::addColumn<int>("how");
+    QTest::newRow("quit button") << 0;
+    QTest::newRow("escape") << 1;
+    QTest::newRow("close box") << 2;
+  }
+  void quitEscapeAndCloseBoxEndTheProgram() {
+    QFETCH(int, how);
+    Start();
+    QSignalSpy quit(sheet_.get(), &CVellSheet::quitRequested);
+    if (how == 0) sheet_->Button(ids::kQuit)->click();
+    if (how == 1) QTest::keyClick(sheet_->expressionPage->variablesBox, Qt::Key_Escape);
+    if (how == 2) sheet_->close();
+    QCOMPARE(quit.count(), 1);
+    QVERIFY(!sheet_->isVisible());
+    QVERIFY(!QFile::exists(vell::GuidePathBesideProgram()));
+  }
+
+  void minimizeAtStartToggles() {
+    Start();
+    sheet_->OnCommand(kCommandMinimizeAtStart);
+    QCOMPARE(sheet_->minimizeAtStart, 1);
+    QCOMPARE(ReadSettingInt(kSettings, QStringLiteral("Minimize"), 0), 1);
+    CommandState state;
+    sheet_->OnUpdateMinimize(state);
+    QCOMPARE(state.check, 1);
+    QVERIFY(state.enabled);
+    record_.choice = 0;
+    host_->Event(kTrayRightButtonUp);
+    QCOMPARE(record_.lastChecks.value(kCommandMinimizeAtStart), true);
+    QCOMPARE(record_.lastChecks.value(kCommandRunAtStart), false);
+    record_.choice = kCommandMinimizeAtStart;  // toggled from the popup
+    host_->Event(kTrayRightButtonUp);
+    QCOMPARE(sheet_->minimizeAtStart, 0);
+    QCOMPARE(ReadSettingInt(kSettings, QStringLiteral("Minimize"), 1), 0);
+  }
+
+  void runAtStartWritesAndRemovesTheAutostartEntry() {
+    Start();
+    const QString entry = vell::platform::AutostartEntryPath(QStringLiteral("Vell"));
+    sheet_->OnCommand(kCommandRunAtStart);
+    QCOMPARE(sheet_->runAtStart, 1);
+    QCOMPARE(ReadSettingInt(kSettings, QStringLiteral("Run At Start"), 0), 1);
+    QVERIFY(QFile::exists(entry));
+    vell::platform::DesktopEntry desktop;
+    QVERIFY(vell::platform::ReadDesktopEntry(entry, &desktop));
+    QCOMPARE(desktop.name, QStringLiteral("Vell"));
+    QStringList exec;
+    QVERIFY(vell::platform::SplitExecLine(desktop.exec, &exec));
+    QCOMPARE(exec, QStringList{vell::platform::ProgramFolder() + QStringLiteral("vell")});
+    QCOMPARE(vell::platform::ReadKeyFileGroup(entry, QStringLiteral("Desktop Entry")).value(QStringLiteral("Comment")),
+             QStringLiteral("Vell"));
+    record_.choice = 0;
+    host_->Event(kTrayRightButtonUp);
+    QCOMPARE(record_.lastChecks.value(kCommandRunAtStart), true);
+    sheet_->OnCommand(kCommandRunAtStart);
+    QCOMPARE(sheet_->runAtStart, 0);
+    QCOMPARE(ReadSettingInt(kSettings, QStringLiteral("Run At Start"), 1), 0);
+    QVERIFY(!QFile::exists(entry));
+    QVERIFY(services_->messages.isEmpty());
+  }
+
+  void autostartEntryThatCannotBeWrittenSaysSo() {
+    // A file where the autostart folder belongs.
+    QVERIFY(WriteFile(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/autostart"), QByteArray("x")));
+    Start();
+    sheet_->OnCommand(kCommandRunAtStart);
+    QCOMPARE(services_->messages.size(), 1);
+    QCOMPARE(services_->messages.first().second, QStringLiteral("Error creating Shortcut"));
+    QCOMPARE(sheet_->runAtStart, 1);  // the setting stays toggled
+  }
+
+  void startMinimizedEndsInTheTray() {
+    WriteSettingInt(kSettings, QStringLiteral("Minimize"), 1);
+    Start(false);
+    QVERIFY(sheet_->isVisible());  // for an instant
+    QTRY_VERIFY(!sheet_->isVisible());
+    QVERIFY(record_.iconShown);
+  }
+
+  void withoutATrayTheWindowMinimizesInstead() {
+    record_.available = false;
+    WriteSettingInt(kSettings, QStringLiteral("Minimize"), 1);
+    Start();
+    QVERIFY(!tray_->available());
+    QTRY_VERIFY(sheet_->isMinimized());
+    QVERIFY(sheet_->isVisible());
+    sheet_->showNormal();
+    QTRY_VERIFY(!sheet_->isMinimized());
+    sheet_->Button(ids::kTray)->click();
+    QVERIFY(sheet_->isMinimized());
+    QVERIFY(sheet_->isVisible());
+    QCOMPARE(record_.adds, 0);
+  }
+
+  void enterEvaluatesOnTheExpressionPage_data() {
+    QTest::addColumn<int>("focus");
+    QTest::newRow("expression box") << ids::kExpressionBox;
+    QTest::newRow("open button") << ids::kOpenVariables;
+    QTest::newRow("tips check box") << ids::kTipsCheck;
+  }
+  void enterEvaluatesOnTheExpressionPage() {
+    QFETCH(int, focus);
+    Start();
+    ScriptedChooser chooser;
+    CVellPage1* page = sheet_->expressionPage;
+    page->SetFileChooser(&chooser);
+    page->variablesBox->setPlainText(QStringLiteral("a=20"));
+    page->expressionBox->setEditText(QStringLiteral("a/4"));
+    QWidget* target = page->ControlById(focus);
+    target->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), target);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(page->resultBox->text(), QString());  // posted, not yet run
+    QTRY_COMPARE(page->resultBox->text(), QStringLiteral("5"));
+    QVERIFY(chooser.requests.isEmpty());
+    QVERIFY(sheet_->isVisible());
+  }
+
+  void enterInTheVariablesBoxBreaksTheLine() {
+    Start();
+    CVellPage1* page = sheet_->expressionPage;
+    page->variablesBox->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(page->variablesBox));
+    QTest::keyClicks(page->variablesBox, QStringLiteral("a=1"));
+    QTest::keyClick(page->variablesBox, Qt::Key_Return);
+    QTest::keyClicks(page->variablesBox, QStringLiteral("b=2"));
+    QTest::qWait(10);
+    QCOMPARE(page->variablesBox->Bytes(), std::string("a=1\r\nb=2"));
+    QCOMPARE(page->resultBox->text(), QString());
+  }
+
+  void enterOnTheAboutPageGoesToTheTray() {
+    Start();
+    sheet_->Tabs()->setCurrentIndex(1);
+    sheet_->Tabs()->tabBar()->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(sheet_->Tabs()->tabBar()));
+    QTest::keyClick(sheet_->Tabs()->tabBar(), Qt::Key_Return);
+    QTRY_VERIFY(!sheet_->isVisible());
+    QVERIFY(record_.iconShown);
+    QCOMPARE(sheet_->expressionPage->resultBox->text(), QString());
+  }
+
+  void helpWritesTheGuideBesideTheProgramAndOpensIt() {
+    Start();
+    const QString path = vell::GuidePathBesideProgram();
+    QVERIFY(WriteFile(path, QByteArray("stale")));
+    sheet_->Button(ids::kHelp)->click();
+    sheet_->OnCommand(ids::kHelp);
+    const QByteArray guide = ReadFile(vell::ResourcePath(QStringLiteral("TEXT"), 133));
+    QCOMPARE(ReadFile(path), guide);
+    QCOMPARE(services_->openedUrls.size(), 2);
+    QCOMPARE(services_->openedUrls.last(), QUrl::fromLocalFile(path));
+    QVERIFY(services_->messages.isEmpty());
+  }
+
+  void helpFallsBackToTheUsersDataFolder() {
+    // Something that cannot be replaced by a file where the guide would go.
+    QVERIFY(QDir().mkpath(vell::GuidePathBesideProgram() + QStringLiteral("/blocked")));
+    Start();
+    sheet_->OnCommand(ids::kHelp);
+    const QString fallback = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/vell/vell.txt");
+    QCOMPARE(vell::GuideFallbackPath(), fallback);
+    QCOMPARE(ReadFile(fallback), ReadFile(vell::ResourcePath(QStringLiteral("TEXT"), 133)));
+    QCOMPARE(services_->openedUrls, QList<QUrl>{QUrl::fromLocalFile(fallback)});
+    QVERIFY(services_->messages.isEmpty());
+  }
+
+  void missingResourceIsReported() {
+    const QString path = SandboxDir() + QStringLiteral("/out.txt");
+    QVERIFY(!vell::WriteResourceToFile(QStringLiteral("TEXT"), 999, path));
+    QCOMPARE(services_->messages.size(), 1);
+    QCOMPARE(services_->messages.first().second, QStringLiteral("Error in Vell.Exe"));
+    QVERIFY(!QFile::exists(path));
+  }
+
+  void guideCoversItsTopicsInOrderWithCrLfLines() {
+    const QByteArray guide = ReadFile(vell::ResourcePath(QStringLiteral("TEXT"), 133));
+    QVERIFY2(guide.size() > 3000 && guide.size() < 4500, QByteArray::number(guide.size()).constData());
+    QCOMPARE(guide.count('\n'), guide.count("\r\n"));
+    QCOMPARE(guide.count('\r'), guide.count("\r\n"));
+    qsizetype at = 0;
+    for (const char* topic : {"What Vell is for", "Variables", "Reserved words", "Expressions", "Evaluating",
+                              "\"E\"", "Checking for errors", "order of evaluation", "passes", "Tips",
+                              "Hiding to the tray", "Minimize to Tray at start"}) {
+      const qsizetype found = guide.indexOf(topic, at);
+      QVERIFY2(found >= 0, topic);
+      at = found;
+    }
+  }
+
+  void aboutPageShowsTitleVersionAndLink() {
+    Start();
+    CVellPage2* about = sheet_->aboutPage;
+    QCOMPARE(about->titleLabel->text(), QStringLiteral("Vell"));
+    QCOMPARE(about->titleLabel->font().pixelSize(), 20);
+    QVERIFY(about->titleLabel->font().bold());
+    QCOMPARE(about->link->text(), QStringLiteral("Want more free software like this? Visit QUORVANT now!!!"));
+    QCOMPARE(about->link->target(), CVellPage2::MakerAddress());
+    QCOMPARE(about->link->toolTip(), CVellPage2::MakerAddress());
+    QVERIFY(about->link->attached());
+    QStringList texts;
+    for (QLabel* label : about->findChildren<QLabel*>()) texts << label->text();
+    QVERIFY(texts.contains(QStringLiteral("Version 1.5 (1/27/2000)")));
+    QVERIFY(texts.filter(CVellPage2::SupportAddress()).size() == 1);
+    QVERIFY(CVellPage2::MakerAddress().contains(QStringLiteral(".example")));
+  }
+
+  void everyControlHasAnAccessibleName() {
+    Start();
+    int checked = 0;
+    for (QWidget* widget : sheet_->findChildren<QWidget*>()) {
+      const bool control = qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget) ||
+                           qobject_cast<QPlainTextEdit*>(widget) || qobject_cast<QGroupBox*>(widget) ||
+                           qobject_cast<QLabel*>(widget) ||
+                           (qobject_cast<QLineEdit*>(widget) && !qobject_cast<QComboBox*>(widget->parentWidget()));
+      if (!control || widget->parentWidget() == nullptr) continue;
+      if (qobject_cast<QAbstractButton*>(widget) && !qobject_cast<QPushButton*>(widget) &&
+          !qobject_cast<QCheckBox*>(widget))
+        continue;  // the tab bar's own scroll arrows
+      QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+      QVERIFY(iface);
+      const QString name = iface->text(QAccessible::Name);
+      QVERIFY2(!name.isEmpty(), qPrintable(widget->metaObject()->className()));
+      QVERIFY2(!name.contains(QLatin1Char('&')), qPrintable(name));
+      ++checked;
+    }
+    QVERIFY2(checked >= 24, qPrintable(QString::number(checked)));
+    QCOMPARE(sheet_->expressionPage->ControlById(ids::kEvaluate)->accessibleName(), QStringLiteral("Evaluate"));
+    QCOMPARE(sheet_->expressionPage->variablesBox->accessibleName(), QStringLiteral("Variables (Optional)"));
+    QCOMPARE(sheet_->Button(ids::kTray)->accessibleName(), QStringLiteral("Tray"));
+  }
+
+ private:
+  void Start(bool waitForExposure = true) {
+    auto host = std::make_unique<FakeTrayHost>(&record_);
+    host_ = host.get();
+    tray_ = std::make_unique<CSystemTray>(std::move(host));
+    sheet_ = std::make_unique<CVellSheet>(*tray_);
+    sheet_->show();
+    sheet_->activateWindow();
+    if (waitForExposure) QVERIFY(QTest::qWaitForWindowExposed(sheet_.get()));
+  }
+
+  TrayRecord record_;
+  FakeTrayHost* host_ = nullptr;
+  std::unique_ptr<CSystemTray> tray_;
+  std::unique_ptr<CVellSheet> sheet_;
+  std::unique_ptr<RecordingServices> services_;
+  std::unique_ptr<vell::platform::ScopedServices> scoped_;
+};
+
+QTEST_MAIN(VellSheetTest)
+#include "vell_sheet_test.moc"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what Vell needs, builds it and starts it.
+# Installs what Vell needs, builds it and starts the calculator window.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -9,5 +9,8 @@ command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
 cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)"
 
-echo "vell-eval: type one expression per line, end with Ctrl-D." >&2
-exec build/cli/vell-eval "$@"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display to show Vell on: run it under a virtual one (xvfb-run -a build/app/vell), or use the command-line build/cli/vell-eval." >&2
+  exit 0
+fi
+exec build/app/vell

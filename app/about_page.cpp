@@ -80,7 +80,6 @@ void CVellPage2::CreateControls() {
 void CVellPage2::OnInitDialog() {
   link->Attach();
   titleFont = QFont(QStringLiteral("Arial"));
-  titleFont.setStyleHint(QFont::Serif);
   titleFont.setPixelSize(20);
   titleFont.setWeight(QFont::Bold);
   titleLabel->setFont(titleFont);

@@ -61,7 +61,8 @@ int GetCheck(const QCheckBox* box) {
 
 QFont CourierFont(int pixelHeight, QFont::Weight weight) {
   QFont font(QStringLiteral("Courier"));
-  font.setStyleHint(QFont::Serif);
+  // Where no Courier is installed, another typewriter face stands in.
+  font.setStyleHint(QFont::TypeWriter);
   font.setPixelSize(pixelHeight);
   font.setWeight(weight);
   return font;

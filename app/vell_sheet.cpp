@@ -62,11 +62,11 @@ void CVellSheet::CreateButtons() {
     int id;
     const char* text;
   } kButtons[] = {{ids::kApply, "&Apply"}, {ids::kHelp, "&Help"}, {ids::kQuit, "&Quit"}, {ids::kTray, "&Tray"}};
-  for (const auto& spec : kButtons) {
-    auto* button = new QPushButton(QString::fromLatin1(spec.text), this);
+  for (const auto& entry : kButtons) {
+    auto* button = new QPushButton(QString::fromLatin1(entry.text), this);
     button->setFixedSize(buttonSize.expandedTo(QSize(0, button->sizeHint().height())));
-    button->setAccessibleName(QString::fromLatin1(spec.text).remove(QLatin1Char('&')));
-    const int id = spec.id;
+    button->setAccessibleName(QString::fromLatin1(entry.text).remove(QLatin1Char('&')));
+    const int id = entry.id;
     connect(button, &QPushButton::clicked, this, [this, id] { OnCommand(id); });
     buttons_.insert(id, button);
     row->addWidget(button);

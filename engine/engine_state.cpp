@@ -15,6 +15,7 @@ void ResetEngineState() {
   s.valueMap.Clear();
   s.nesting = 0;
   s.misses = nullptr;
+  s.scanContext = nullptr;
 }
 
 }  // namespace vell

@@ -32,6 +32,7 @@ struct EngineState {
   // Evaluation bookkeeping, not part of the resolved sheet.
   int nesting = 0;
   MissRecorder* misses = nullptr;
+  class ScanContext* scanContext = nullptr;
 };
 
 // The instance the evaluation functions work on.

@@ -4,6 +4,7 @@
 
 #include "engine_state.h"
 #include "number_text.h"
+#include "scan_context.h"
 #include "small_vector.h"
 #include "term.h"
 #include "value_text.h"
@@ -174,10 +175,20 @@ bool EvaluateCore(std::string_view text, std::string& out) {
     return EvaluateCore(signed_text, out);
   }
   Positions sums, products;
+  const ScanContext* context = text.size() > 2 ? ScanContext::For(text) : nullptr;
+  const std::size_t offset = context != nullptr ? context->Offset(text.data()) : 0;
   long depth = 0;
   for (std::size_t i = text.size() - 1; i >= 1; --i) {
     const char c = text[i];
     if (c == ')') {
+      if (depth == 0 && context != nullptr) {
+        // Skip the group: inside it the depth never returns to 0. Without a
+        // partner inside this text, nothing to its left is at depth 0.
+        const std::uint32_t open = context->OpeningOf(text.data() + i);
+        if (open == ScanContext::kNone || open <= offset) break;
+        i = open - offset;
+        continue;
+      }
       ++depth;
     } else if (c == '(') {
       --depth;
@@ -220,7 +231,15 @@ bool EvaluateExpression(std::string_view text, std::string& out) {
   const char* data = out.data();
   if (!text.empty() && text.data() >= data && text.data() < data + out.size() + 1) {
     const std::string copy(text);
+    if (copy.size() >= ScanContext::kMinLength) {
+      const ScanContext context(copy);
+      return Evaluate(copy, out);
+    }
     return Evaluate(copy, out);
+  }
+  if (text.size() >= ScanContext::kMinLength && ScanContext::For(text) == nullptr) {
+    const ScanContext context(text);
+    return Evaluate(text, out);
   }
   return Evaluate(text, out);
 }

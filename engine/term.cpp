@@ -1,11 +1,14 @@
 #include "term.h"
 
+#include <optional>
+
 #include "date_functions.h"
 #include "engine_state.h"
 #include "evaluator.h"
 #include "list_functions.h"
 #include "math_functions.h"
 #include "number_text.h"
+#include "scan_context.h"
 #include "value_text.h"
 
 namespace vell {
@@ -96,10 +99,14 @@ bool LookUpVariable(std::string_view name, std::string& out) {
 
 bool EvaluateTerm(std::string_view term, std::string& out) {
   std::string upper;
-  if (HasLowerAscii(term)) {
+  const ScanContext* context = term.size() >= ScanContext::kMinLength ? ScanContext::For(term) : nullptr;
+  std::optional<ScanContext> upperContext;
+  if (context != nullptr ? context->HasLowerAscii(term) : HasLowerAscii(term)) {
     upper.assign(term.data(), term.size());
     ToUpperAscii(upper);
     term = upper;
+    // Everything nested in the term is a view of the copy from here on.
+    if (upper.size() >= ScanContext::kMinLength) upperContext.emplace(upper);
   }
   if (IsNumeral(term)) return ApplyPercent(term, out);
 

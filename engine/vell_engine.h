@@ -7,6 +7,7 @@
 #include "list_functions.h"
 #include "math_functions.h"
 #include "number_text.h"
+#include "scan_context.h"
 #include "term.h"
 #include "value_text.h"
 #include "variable_sheet.h"

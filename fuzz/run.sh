@@ -21,7 +21,7 @@ for t in "${targets[@]}"; do
   corpus=$build/corpus/$t
   mkdir -p "$corpus"
   echo "== fuzz_$t for ${seconds}s"
-  if ! ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  if ! ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:quarantine_size_mb=64 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$build/fuzz/fuzz_$t" "$corpus" "$root/fuzz/corpus/$t" \
       -dict="$root/fuzz/vell.dict" -timeout=1 -rss_limit_mb=2048 -max_len=4096 \
       -max_total_time="$seconds" -print_final_stats=1 \

@@ -16,6 +16,7 @@
 #include "app/dialog_units.h"
 #include "app/expression_page.h"
 #include "app/guide_writer.h"
+#include "app/program_icon.h"
 #include "app/settings_store.h"
 #include "components/system_tray.h"
 #include "components/tray_menu.h"
@@ -42,7 +43,7 @@ CVellSheet::CVellSheet(CSystemTray& tray, QWidget* parent) : QDialog(parent), tr
   aboutPage = new CVellPage2;
   tabs_->addTab(expressionPage, QStringLiteral("Expression"));
   tabs_->addTab(aboutPage, QStringLiteral("About Vell"));
-  windowIcon = QIcon(vell::ResourcePath(QStringLiteral("ICON"), 129));
+  windowIcon = vell::ProgramIcon();
   minimizeAtStart = ReadSettingInt(kSettings, QStringLiteral("Minimize"), 0);
   runAtStart = ReadSettingInt(kSettings, QStringLiteral("Run At Start"), 0);
   CreateButtons();

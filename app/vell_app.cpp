@@ -4,6 +4,7 @@
 #include "app/vell_sheet.h"
 #include "components/system_tray.h"
 #include "platform/program_info.h"
+#include "platform/single_instance.h"
 
 CVellApp::CVellApp(int& argc, char** argv) : application_(argc, argv) {}
 
@@ -13,7 +14,14 @@ int CVellApp::InitInstance() {
   QApplication::setOrganizationName(QString::fromLatin1(kSettingsCompany));
   QApplication::setApplicationName(vell::platform::ApplicationName());
   QApplication::setApplicationDisplayName(QStringLiteral("Vell"));
+  QApplication::setDesktopFileName(QStringLiteral("vell"));
   QApplication::setQuitOnLastWindowClosed(false);
+
+  // One window and one tray icon per user: a second start brings the running
+  // window forward and ends.
+  vell::platform::SingleInstance instance(
+      vell::platform::SingleInstance::DefaultSocketPath(vell::platform::ApplicationName()));
+  if (instance.Start() == vell::platform::SingleInstance::Claim::kAlreadyRunning) return 0;
 
   // The tray icon outlives the sheet, which uses it until it is destroyed.
   CSystemTray tray;
@@ -21,6 +29,8 @@ int CVellApp::InitInstance() {
   QApplication::setWindowIcon(sheet.windowIcon);
   QObject::connect(&sheet, &CVellSheet::quitRequested, &application_, &QApplication::quit,
                    Qt::QueuedConnection);
+  QObject::connect(&instance, &vell::platform::SingleInstance::activationRequested, &sheet,
+                   &CVellSheet::OnShowWindow);
   sheet.show();
   return QApplication::exec();
 }

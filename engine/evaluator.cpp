@@ -37,13 +37,16 @@ void ApplyPercentTimes(std::string& value, int times) {
   for (int i = 0; i < times; ++i) FormatNumber(ReadNumber(value) * 0.01, value);
 }
 
-// Combines two operand texts; out may be the same string as left.
-bool Combine(Operator op, const std::string& left, const std::string& right, bool ok, std::string& out) {
+// Combines two operand texts; out may be the same string as left. With
+// leftNumber the left text is one FormatNumber wrote (never a date) and
+// reads as *leftNumber. number receives what out reads as.
+bool Combine(Operator op, const std::string& left, const double* leftNumber, const std::string& right, bool ok,
+             std::string& out, double& number) {
   double result;
-  if (IsDate(left) && IsDate(right)) {
+  if (leftNumber == nullptr && IsDate(left) && IsDate(right)) {
     result = CompareDates(left, right, op);
   } else {
-    const double x = ReadNumber(left);
+    const double x = leftNumber != nullptr ? *leftNumber : ReadNumber(left);
     const double y = ReadNumber(right);
     switch (op) {
       case Operator::kAdd: result = x + y; break;
@@ -57,6 +60,7 @@ bool Combine(Operator op, const std::string& left, const std::string& right, boo
       case Operator::kDivide:
         if (y == 0.0) {
           out = "E";
+          number = 0.0;
           return false;
         }
         result = x / y;
@@ -67,9 +71,10 @@ bool Combine(Operator op, const std::string& left, const std::string& right, boo
   }
   if (!std::isfinite(result)) {
     out = "E";
+    number = 0.0;
     return false;
   }
-  FormatNumber(result, out);
+  number = FormatNumberAndRead(result, out);
   return ok;
 }
 
@@ -145,13 +150,23 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
       ok = EvaluateTerm(base, value);
     }
   }
+  // After the first step the left value is always number text, whose number
+  // is known without reading it back.
   std::string right;
+  bool known = false;
+  double number = 0.0;
   for (std::size_t i = frames.size(); i-- > 0;) {
     const Frame& f = frames[i];
-    if (ok) ApplyPercentTimes(value, f.percentOfLeft);
+    if (ok) {
+      for (int k = 0; k < f.percentOfLeft; ++k) {
+        number = FormatNumberAndRead((known ? number : ReadNumber(value)) * 0.01, value);
+        known = true;
+      }
+    }
     right.clear();
     const bool rightOk = Evaluate(f.right, right);
-    ok = Combine(f.op, value, right, ok && rightOk, value);
+    ok = Combine(f.op, value, known ? &number : nullptr, right, ok && rightOk, value, number);
+    known = true;
   }
   out.swap(value);
   return ok;
@@ -265,7 +280,8 @@ bool ApplyOperator(std::string_view text, std::size_t position, std::string& out
   std::string left, right;
   const bool leftOk = EvaluateExpression(text.substr(0, leftEnd), left);
   const bool rightOk = EvaluateExpression(text.substr(position + 1), right);
-  return Combine(op, left, right, leftOk && rightOk, out);
+  double number;
+  return Combine(op, left, nullptr, right, leftOk && rightOk, out, number);
 }
 
 double CompareDates(std::string_view left, std::string_view right, Operator op) {

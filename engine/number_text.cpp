@@ -46,6 +46,8 @@ void ScaleFraction(double x, double whole, std::uint64_t scale, std::uint64_t& s
   rest = (middle << 32) | (low & 0xffffffffu);
 }
 
+std::size_t FormatInto(double x, char* buffer, double* number);
+
 constexpr std::uint64_t kHalf = 0x8000000000000000u;  // 1/2 in units of 2^-64
 
 // The common cases without the general 17-digit detour, exactly as it
@@ -115,9 +117,22 @@ bool QuickDecimal(std::string_view digits, double& value) {
 
 }  // namespace
 
-std::size_t FormatNumberTo(double x, char* buffer) {
+std::size_t FormatNumberTo(double x, char* buffer) { return FormatInto(x, buffer, nullptr); }
+
+double FormatNumberAndRead(double x, std::string& out) {
+  char buffer[kMaxNumberText];
+  double number;
+  out.assign(buffer, FormatInto(x, buffer, &number));
+  return number;
+}
+
+namespace {
+
+// Writes x into buffer; with number, also what the text reads as.
+std::size_t FormatInto(double x, char* buffer, double* number) {
   if (!std::isfinite(x)) {
     buffer[0] = 'E';
+    if (number != nullptr) *number = 0.0;
     return 1;
   }
   char* p = buffer;
@@ -126,10 +141,23 @@ std::size_t FormatNumberTo(double x, char* buffer) {
   if (magnitude < 4e-7) {
     // Rounds to zero however its 17 digits read.
     std::memcpy(p, "0.000000", 8);
+    if (number != nullptr) *number = std::signbit(x) ? -0.0 : 0.0;
     return static_cast<std::size_t>(p - buffer) + 8;
   }
   std::uint64_t whole, micro;
-  if (FastFixed(magnitude, whole, micro)) return static_cast<std::size_t>(p - buffer) + WriteFixed(whole, micro, p);
+  if (FastFixed(magnitude, whole, micro)) {
+    const std::size_t length = static_cast<std::size_t>(p - buffer) + WriteFixed(whole, micro, p);
+    if (number != nullptr) {
+      if (whole < 9000000000u) {
+        // Fewer than 2^53 millionths: one exact division reads them back.
+        const double read = static_cast<double>(whole * 1000000u + micro) / 1e6;
+        *number = std::signbit(x) ? -read : read;
+      } else {
+        *number = ReadNumber(std::string_view(buffer, length));
+      }
+    }
+    return length;
+  }
 
   // 17 significant digits, d.dddddddddddddddde±X.
   char sci[32];
@@ -175,8 +203,12 @@ std::size_t FormatNumberTo(double x, char* buffer) {
   *p++ = '.';
   std::memcpy(p, grid + intCount, 6);
   p += 6;
-  return static_cast<std::size_t>(p - buffer);
+  const std::size_t length = static_cast<std::size_t>(p - buffer);
+  if (number != nullptr) *number = ReadNumber(std::string_view(buffer, length));
+  return length;
 }
+
+}  // namespace
 
 void FormatNumber(double x, std::string& out) {
   char buffer[kMaxNumberText];

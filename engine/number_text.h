@@ -17,6 +17,10 @@ void FormatNumber(double x, std::string& out);
 // The same into a buffer of at least kMaxNumberText bytes; returns the length.
 std::size_t FormatNumberTo(double x, char* buffer);
 
+// Writes x as FormatNumber does and returns what ReadNumber gives for the
+// written text, mostly without reading it back.
+double FormatNumberAndRead(double x, std::string& out);
+
 // The number a value text begins with, read as a decimal number: white space
 // skipped, optional sign, digits with an optional fraction, an optional
 // exponent introduced by E, e, D or d. 0 when the text does not begin with one.

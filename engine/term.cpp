@@ -112,7 +112,7 @@ bool EvaluateTerm(std::string_view term, std::string& out) {
 
   if (term.find('(') != std::string_view::npos) {
     for (const Keyword& k : kKeywords)
-      if (StartsWith(term, k.text)) return k.handler(term, out);
+      if (k.text[0] == term[0] && StartsWith(term, k.text)) return k.handler(term, out);
     if (term.front() == '(' && term.back() == ')')
       return EvaluateExpression(term.substr(1, term.size() - 2), out);
   }

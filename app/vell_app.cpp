@@ -29,8 +29,12 @@ int CVellApp::InitInstance() {
   QApplication::setWindowIcon(sheet.windowIcon);
   QObject::connect(&sheet, &CVellSheet::quitRequested, &application_, &QApplication::quit,
                    Qt::QueuedConnection);
-  QObject::connect(&instance, &vell::platform::SingleInstance::activationRequested, &sheet,
-                   &CVellSheet::OnShowWindow);
+  ShowSheetOnLaterStarts(instance, sheet);
   sheet.show();
   return QApplication::exec();
+}
+
+void ShowSheetOnLaterStarts(vell::platform::SingleInstance& instance, CVellSheet& sheet) {
+  QObject::connect(&instance, &vell::platform::SingleInstance::activationRequested, &sheet,
+                   &CVellSheet::OnShowWindow);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAction>
+#include <QIcon>
 #include <QMenu>
 #include <QMap>
 
@@ -17,6 +18,7 @@ struct TrayRecord {
   quint32 choice = 0;                // command the next popup returns; 0 for none
   QMap<quint32, bool> lastChecks;    // check marks of the last popup, by command
   QString defaultText;               // the last popup's default item
+  QIcon icon;                        // the icon last added
 };
 
 class FakeTrayHost : public TrayIconHost {
@@ -24,7 +26,8 @@ class FakeTrayHost : public TrayIconHost {
   explicit FakeTrayHost(TrayRecord* record) : record_(record) {}
 
   bool TrayAvailable() override { return record_->available; }
-  void AddIcon(const QIcon&, const QString&) override {
+  void AddIcon(const QIcon& icon, const QString&) override {
+    record_->icon = icon;
     record_->iconShown = true;
     ++record_->adds;
   }

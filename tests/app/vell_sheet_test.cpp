@@ -14,7 +14,9 @@
 
 #include "app/about_page.h"
 #include "app/guide_writer.h"
+#include "app/program_icon.h"
 #include "app/settings_store.h"
+#include "app/vell_app.h"
 #include "app/vell_sheet.h"
 #include "components/link_static.h"
 #include "components/system_tray.h"
@@ -23,6 +25,7 @@
 #include "platform/autostart.h"
 #include "platform/desktop_entry.h"
 #include "platform/program_info.h"
+#include "platform/single_instance.h"
 #include "platform/system_services.h"
 #include "recording_services.h"
 #include "sandbox.h"
@@ -33,6 +36,40 @@ namespace ids = vell::ids;
 namespace {
 
 const QString kSettings = QStringLiteral("Settings");
+
+// Points Qt's icon theme lookup at folder while it lives. Theme icons look
+// themselves up again when the theme changes, so it must outlive the checks.
+class ScopedIconTheme {
+ public:
+  explicit ScopedIconTheme(const QString& folder)
+      : searchPaths_(QIcon::themeSearchPaths()), themeName_(QIcon::themeName()) {
+    QIcon::setThemeSearchPaths({folder});
+    QIcon::setThemeName(QStringLiteral("hicolor"));
+  }
+  ~ScopedIconTheme() {
+    QIcon::setThemeSearchPaths(searchPaths_);
+    QIcon::setThemeName(themeName_);
+  }
+  ScopedIconTheme(const ScopedIconTheme&) = delete;
+  ScopedIconTheme& operator=(const ScopedIconTheme&) = delete;
+
+ private:
+  QStringList searchPaths_;
+  QString themeName_;
+};
+
+// A one-size icon theme "hicolor" under folder, with or without "vell".
+void MakeIconTheme(const QString& folder, bool withVell) {
+  const QString theme = folder + QStringLiteral("/hicolor");
+  QVERIFY(QDir().mkpath(theme + QStringLiteral("/32x32/apps")));
+  QFile index(theme + QStringLiteral("/index.theme"));
+  QVERIFY(index.open(QIODevice::WriteOnly));
+  index.write("[Icon Theme]\nName=Hicolor\nDirectories=32x32/apps\n\n[32x32/apps]\nSize=32\nType=Fixed\n");
+  if (!withVell) return;
+  QPixmap red(32, 32);
+  red.fill(Qt::red);
+  QVERIFY(red.save(theme + QStringLiteral("/32x32/apps/vell.png")));
+}
 
 }  // namespace
 
@@ -91,6 +128,58 @@ class VellSheetTest : public QObject {
     QVERIFY(!apply->isVisible());
     QVERIFY(apply->x() < visible.first()->x());  // its place stays, empty
     QVERIFY(sheet_->Button(ids::kTray)->isDefault());
+  }
+
+  void laterStartBringsTheWindowForward_data() {
+    QTest::addColumn<bool>("trayAvailable");
+    QTest::addColumn<bool>("putAway");
+    QTest::newRow("from the tray") << true << true;
+    QTest::newRow("minimized, no tray") << false << true;
+    QTest::newRow("already shown") << true << false;
+  }
+  void laterStartBringsTheWindowForward() {
+    QFETCH(bool, trayAvailable);
+    QFETCH(bool, putAway);
+    record_.available = trayAvailable;
+    Start();
+    const QString socket = SandboxDir() + QStringLiteral("/vell.socket");
+    vell::platform::SingleInstance running(socket);
+    QCOMPARE(running.Start(), vell::platform::SingleInstance::Claim::kFirst);
+    ShowSheetOnLaterStarts(running, *sheet_);
+    if (putAway) {
+      sheet_->OnCommand(ids::kTray);
+      QTRY_VERIFY(!sheet_->isVisible() || sheet_->isMinimized());
+      QCOMPARE(record_.iconShown, trayAvailable);
+    }
+    vell::platform::SingleInstance later(socket);
+    QCOMPARE(later.Start(), vell::platform::SingleInstance::Claim::kAlreadyRunning);
+    QTRY_VERIFY(sheet_->isVisible() && !sheet_->isMinimized());
+    QVERIFY(!record_.iconShown);
+  }
+
+  void windowAndTrayShowTheInstalledIcon_data() {
+    QTest::addColumn<bool>("installed");
+    QTest::newRow("not installed: the built-in icon") << false;
+    QTest::newRow("installed: the theme's") << true;
+  }
+  void windowAndTrayShowTheInstalledIcon() {
+    QFETCH(bool, installed);
+    const QString folder = SandboxDir() + (installed ? QStringLiteral("/icons-with") : QStringLiteral("/icons-without"));
+    MakeIconTheme(folder, installed);
+    const ScopedIconTheme theme(folder);
+    Start();
+    sheet_->OnCommand(ids::kTray);
+    QVERIFY(record_.iconShown);
+    const QImage shown = record_.icon.pixmap(32).toImage();
+    QCOMPARE(shown, sheet_->QWidget::windowIcon().pixmap(32).toImage());
+    if (installed) {
+      QCOMPARE(record_.icon.name(), QString::fromLatin1(vell::kIconThemeName));
+      QCOMPARE(shown.pixelColor(16, 16), QColor(Qt::red));
+    } else {
+      QCOMPARE(shown, vell::ResourceIcon().pixmap(32).toImage());
+      for (const int size : {16, 32, 48, 64, 128, 256})
+        QVERIFY2(vell::ResourceIcon().availableSizes().contains(QSize(size, size)), qPrintable(QString::number(size)));
+    }
   }
 
   void trayAndBack() {

@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QtTest>
 
 #include "platform/autostart.h"
@@ -22,6 +23,26 @@ void WriteText(const QString& path, const QByteArray& text) {
   QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
   file.write(text);
 }
+
+#ifdef VELL_DESKTOP_FILE_VALIDATE
+// What desktop-file-validate says about a file, one complaint a line. The
+// entry must say Comment=Vell beside Name=Vell, so the note that the two
+// look alike is expected and left out.
+QStringList DesktopFileComplaints(const QString& path) {
+  QProcess validate;
+  validate.setProcessChannelMode(QProcess::MergedChannels);
+  validate.start(QStringLiteral(VELL_DESKTOP_FILE_VALIDATE), {path});
+  if (!validate.waitForFinished(30000)) return {QStringLiteral("desktop-file-validate did not finish")};
+  QStringList complaints;
+  for (const QString& line : QString::fromUtf8(validate.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+    if (!line.contains(QLatin1String("for key \"Comment\" in group \"Desktop Entry\" looks the same as that of key \"Name\"")))
+      complaints << line;
+  }
+  if (validate.exitStatus() != QProcess::NormalExit || validate.exitCode() != 0)
+    complaints << QStringLiteral("exit status %1").arg(validate.exitCode());
+  return complaints;
+}
+#endif
 
 QString DataApps() { return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/applications/"); }
 QString SystemApps() { return qEnvironmentVariable("XDG_DATA_DIRS") + QStringLiteral("/applications/"); }
@@ -212,6 +233,9 @@ class PlatformTest : public QObject {
     QCOMPARE(arguments.size(), 1);
     // The session starts it without an address: only the program remains.
     QCOMPARE(BuildHandlerCommand(entry, QString()).first(), target);
+#ifdef VELL_DESKTOP_FILE_VALIDATE
+    QCOMPARE(DesktopFileComplaints(path), QStringList());
+#endif
     QVERIFY(DeleteAutostartEntry(QStringLiteral("Vell")));
     QVERIFY(!QFile::exists(path));
     QVERIFY(DeleteAutostartEntry(QStringLiteral("Vell")));

@@ -1,0 +1,172 @@
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include "platform/single_instance.h"
+#include "sandbox.h"
+
+using vell::platform::SingleInstance;
+using Claim = SingleInstance::Claim;
+
+namespace {
+
+QString SocketPath() { return SandboxDir() + QStringLiteral("/run/vell.socket"); }
+
+// What a crashed copy leaves behind: a socket file nobody listens on.
+bool LeaveDeadSocket(const QString& path) {
+  const QByteArray name = QFile::encodeName(path);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (name.size() >= static_cast<int>(sizeof(address.sun_path))) return false;
+  memcpy(address.sun_path, name.constData(), name.size());
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  if (fd < 0) return false;
+  const bool bound = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+  close(fd);
+  return bound && QFile::exists(path);
+}
+
+// Sends bytes as another start would, then hangs up.
+void Send(const QString& path, const QByteArray& bytes) {
+  QLocalSocket socket;
+  socket.connectToServer(path);
+  QVERIFY(socket.waitForConnected(2000));
+  socket.write(bytes);
+  QVERIFY(socket.waitForBytesWritten(2000) || socket.bytesToWrite() == 0);
+  socket.disconnectFromServer();
+}
+
+}  // namespace
+
+class SingleInstanceTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    QVERIFY(PrepareSandbox());
+    QVERIFY(QDir().mkpath(SandboxDir() + QStringLiteral("/run")));
+  }
+
+  void laterStartsAskTheRunningCopyToComeForward() {
+    SingleInstance running(SocketPath());
+    QSignalSpy asked(&running, &SingleInstance::activationRequested);
+    QCOMPARE(running.Start(), Claim::kFirst);
+    for (int start = 1; start <= 3; ++start) {
+      SingleInstance later(SocketPath());
+      QCOMPARE(later.Start(), Claim::kAlreadyRunning);
+      QTRY_COMPARE(asked.count(), start);
+    }
+    // Only the user may reach the socket.
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                                      QFile::WriteOther | QFile::ExeOther;
+    QCOMPARE(QFile::permissions(SocketPath()) & others, QFile::Permissions());
+  }
+
+  void theRunningCopyEndingFreesTheName() {
+    {
+      SingleInstance running(SocketPath());
+      QCOMPARE(running.Start(), Claim::kFirst);
+    }
+    QVERIFY(!QFile::exists(SocketPath()));
+    SingleInstance next(SocketPath());
+    QCOMPARE(next.Start(), Claim::kFirst);
+  }
+
+  void leftoversOfACrashedCopyNeverBlockAStart_data() {
+    QTest::addColumn<QString>("leftover");
+    QTest::newRow("socket nobody listens on") << "socket";
+    QTest::newRow("plain file") << "file";
+    QTest::newRow("stale lock and socket") << "lock";
+  }
+  void leftoversOfACrashedCopyNeverBlockAStart() {
+    QFETCH(QString, leftover);
+    if (leftover == QLatin1String("file")) {
+      QFile file(SocketPath());
+      QVERIFY(file.open(QIODevice::WriteOnly));
+    } else {
+      QVERIFY(LeaveDeadSocket(SocketPath()));
+    }
+    if (leftover == QLatin1String("lock")) {
+      // A lock file whose process is gone.
+      QFile lock(SocketPath() + QStringLiteral(".lock"));
+      QVERIFY(lock.open(QIODevice::WriteOnly));
+      lock.write(QByteArray::number(0x7ffffff0) + "\nvell\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    }
+    QElapsedTimer clock;
+    clock.start();
+    SingleInstance next(SocketPath());
+    QSignalSpy asked(&next, &SingleInstance::activationRequested);
+    QCOMPARE(next.Start(), Claim::kFirst);
+    // A stale lock is seen as such at once, not waited out.
+    QVERIFY(clock.elapsed() < 2500);
+    QVERIFY(!QFile::exists(SocketPath() + QStringLiteral(".lock")));
+    SingleInstance later(SocketPath());
+    QCOMPARE(later.Start(), Claim::kAlreadyRunning);
+    QTRY_COMPARE(asked.count(), 1);
+  }
+
+  void onlyTheActivateMessageCounts_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("activations");
+    QTest::newRow("activate") << SingleInstance::kActivateMessage << 1;
+    QTest::newRow("nothing") << QByteArray() << 0;
+    QTest::newRow("without line end") << QByteArray("activate") << 0;
+    QTest::newRow("other word") << QByteArray("quit\n") << 0;
+    QTest::newRow("trailing blank") << QByteArray("activate \n") << 0;
+    QTest::newRow("long line") << QByteArray(100000, 'a') + "\n" << 0;
+  }
+  void onlyTheActivateMessageCounts() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, activations);
+    SingleInstance running(SocketPath());
+    QSignalSpy asked(&running, &SingleInstance::activationRequested);
+    QCOMPARE(running.Start(), Claim::kFirst);
+    Send(SocketPath(), bytes);
+    // A well-formed start afterwards is still heard: nothing got stuck.
+    SingleInstance later(SocketPath());
+    QCOMPARE(later.Start(), Claim::kAlreadyRunning);
+    QTRY_COMPARE(asked.count(), activations + 1);
+    QTest::qWait(50);
+    QCOMPARE(asked.count(), activations + 1);
+  }
+
+  void activateInPieces() {
+    SingleInstance running(SocketPath());
+    QSignalSpy asked(&running, &SingleInstance::activationRequested);
+    QCOMPARE(running.Start(), Claim::kFirst);
+    QLocalSocket socket;
+    socket.connectToServer(SocketPath());
+    QVERIFY(socket.waitForConnected(2000));
+    socket.write("acti");
+    QVERIFY(socket.waitForBytesWritten(2000) || socket.bytesToWrite() == 0);
+    QTest::qWait(50);
+    QCOMPARE(asked.count(), 0);
+    socket.write("vate\n");
+    QVERIFY(socket.waitForBytesWritten(2000) || socket.bytesToWrite() == 0);
+    QTRY_COMPARE(asked.count(), 1);
+  }
+
+  void unusableFolderRunsAlone() {
+    SingleInstance alone(SandboxDir() + QStringLiteral("/missing/folder/vell.socket"));
+    QCOMPARE(alone.Start(), Claim::kUnavailable);
+  }
+
+  void defaultSocketIsTheUsersOwnInTheRuntimeFolder() {
+    const QString runtime = SandboxDir() + QStringLiteral("/run");
+    QVERIFY(QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    QCOMPARE(SingleInstance::DefaultSocketPath(QStringLiteral("vell")),
+             runtime + QStringLiteral("/vell-%1.socket").arg(getuid()));
+    qunsetenv("XDG_RUNTIME_DIR");
+  }
+};
+
+QTEST_GUILESS_MAIN(SingleInstanceTest)
+#include "single_instance_test.moc"

@@ -1,5 +1,6 @@
 #include "number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -93,25 +94,41 @@ bool FastFixed(double x, std::uint64_t& whole, std::uint64_t& micro) {
   return true;
 }
 
-// Digits with at most one ".": exact when the digits, as an integer, fit in
-// 2^53 and there are at most 22 decimals, since then one correctly rounded
-// division by an exact power of ten gives the nearest double.
+// Digits with at most one ".": exact when, without leading and trailing
+// zeros, the digits form an integer below 2^53 scaled by at most 10^22 either
+// way, since then one correctly rounded operation with an exact power of ten
+// gives the nearest double.
 bool QuickDecimal(std::string_view digits, double& value) {
   static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  if (digits.size() > 18) return false;
-  std::uint64_t mantissa = 0;
-  int decimals = -1;
-  for (char c : digits) {
-    if (c == '.') {
-      decimals = 0;
-      continue;
-    }
-    mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-    if (decimals >= 0) ++decimals;
+  std::size_t end = digits.size();
+  int exponent = 0;  // power of ten the integer is scaled by
+  const std::size_t point = digits.find('.');
+  if (point != std::string_view::npos) {
+    while (end > point + 1 && digits[end - 1] == '0') --end;
+    exponent = -static_cast<int>(end - point - 1);
+    if (end == point + 1) end = point;  // no decimals left
   }
-  if (mantissa > (std::uint64_t{1} << 53)) return false;
-  value = static_cast<double>(mantissa) / kPowers[decimals < 0 ? 0 : decimals];
+  if (end == digits.size() || point == std::string_view::npos || end == point) {
+    // Trailing zeros of the integer part scale up instead.
+    const std::size_t intEnd = point == std::string_view::npos ? end : std::min(end, point);
+    if (end == intEnd) {
+      while (end > 0 && digits[end - 1] == '0') {
+        --end;
+        ++exponent;
+      }
+    }
+  }
+  std::uint64_t mantissa = 0;
+  for (std::size_t i = 0; i < end; ++i) {
+    const char c = digits[i];
+    if (c == '.') continue;
+    mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+    if (mantissa > (std::uint64_t{1} << 53)) return false;
+  }
+  if (exponent > 22 || exponent < -22) return false;
+  const double m = static_cast<double>(mantissa);
+  value = exponent >= 0 ? m * kPowers[exponent] : m / kPowers[-exponent];
   return true;
 }
 

@@ -20,20 +20,35 @@ bool IsSpace(char c) {
 
 // Writes "whole.micro" with micro as six digits; returns the length.
 std::size_t WriteFixed(std::uint64_t whole, std::uint64_t micro, char* out) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
   char digits[24];
-  int n = 0;
-  do {
-    digits[n++] = static_cast<char>('0' + whole % 10);
-    whole /= 10;
-  } while (whole != 0);
-  std::size_t length = 0;
-  while (n > 0) out[length++] = digits[--n];
-  out[length++] = '.';
-  for (int i = 5; i >= 0; --i) {
-    out[length + static_cast<std::size_t>(i)] = static_cast<char>('0' + micro % 10);
-    micro /= 10;
+  int n = 24;
+  while (whole >= 100) {
+    const std::size_t pair = static_cast<std::size_t>(whole % 100) * 2;
+    whole /= 100;
+    digits[--n] = kPairs[pair + 1];
+    digits[--n] = kPairs[pair];
   }
-  return length + 6;
+  if (whole >= 10) {
+    digits[--n] = kPairs[whole * 2 + 1];
+    digits[--n] = kPairs[whole * 2];
+  } else {
+    digits[--n] = static_cast<char>('0' + whole);
+  }
+  const std::size_t length = static_cast<std::size_t>(24 - n);
+  std::memcpy(out, digits + n, length);
+  char* p = out + length;
+  *p = '.';
+  for (int i = 3; i-- > 0;) {
+    const std::size_t pair = static_cast<std::size_t>(micro % 100) * 2;
+    micro /= 100;
+    p[1 + 2 * i] = kPairs[pair];
+    p[2 + 2 * i] = kPairs[pair + 1];
+  }
+  return length + 7;
 }
 
 // x's fraction (x < 2^53, its last bit at least 2^-62) times 10^scale
@@ -232,7 +247,10 @@ void FormatNumber(double x, std::string& out) {
   out.assign(buffer, FormatNumberTo(x, buffer));
 }
 
-double ReadNumber(std::string_view text) {
+namespace {
+
+// The complete reading: any length, exponents, overflow and underflow.
+double ReadNumberInFull(std::string_view text) {
   std::size_t i = 0;
   const std::size_t n = text.size();
   while (i < n && IsSpace(text[i])) ++i;
@@ -315,6 +333,69 @@ double ReadNumber(std::string_view text) {
     }
     value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   }
+  return negative ? -value : value;
+}
+
+}  // namespace
+
+// One pass over the common shapes ("-12.5", "3.000000", "007"); everything
+// else, and anything it cannot read exactly, goes to the full reading.
+double ReadNumber(std::string_view text) {
+  static constexpr std::uint64_t kPowers[] = {1u,
+                                              10u,
+                                              100u,
+                                              1000u,
+                                              10000u,
+                                              100000u,
+                                              1000000u,
+                                              10000000u,
+                                              100000000u,
+                                              1000000000u,
+                                              10000000000u,
+                                              100000000000u,
+                                              1000000000000u,
+                                              10000000000000u,
+                                              100000000000000u,
+                                              1000000000000000u,
+                                              10000000000000000u,
+                                              100000000000000000u,
+                                              1000000000000000000u};
+  constexpr std::uint64_t kLimit = std::uint64_t{1} << 53;
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < n && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  std::uint64_t mantissa = 0;
+  bool any = false;
+  while (i < n && IsDigit(text[i])) {
+    mantissa = mantissa * 10 + static_cast<std::uint64_t>(text[i++] - '0');
+    if (mantissa > kLimit) return ReadNumberInFull(text);
+    any = true;
+  }
+  int decimals = 0;
+  if (i < n && text[i] == '.') {
+    ++i;
+    int zeros = 0;  // pending zeros: trailing ones never reach the mantissa
+    while (i < n && IsDigit(text[i])) {
+      const char c = text[i++];
+      any = true;
+      if (c == '0') {
+        ++zeros;
+        continue;
+      }
+      if (decimals + zeros + 1 > 18 || mantissa > kLimit / kPowers[zeros + 1]) return ReadNumberInFull(text);
+      mantissa = mantissa * kPowers[zeros + 1] + static_cast<std::uint64_t>(c - '0');
+      if (mantissa > kLimit) return ReadNumberInFull(text);
+      decimals += zeros + 1;
+      zeros = 0;
+    }
+  }
+  if (!any || (i < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D'))) {
+    // No digits here may still be white space before a number; exponents take the full reading.
+    return ReadNumberInFull(text);
+  }
+  // Both exact doubles: one correctly rounded division gives the nearest double.
+  const double value = static_cast<double>(mantissa) / static_cast<double>(kPowers[decimals]);
   return negative ? -value : value;
 }
 

@@ -24,7 +24,8 @@ class SmallVector {
   bool empty() const { return size_ == 0; }
 
  private:
-  std::array<T, N> inline_{};
+  // Left uninitialised: only the first size_ elements are ever read.
+  std::array<T, N> inline_;
   std::vector<T> overflow_;
   std::size_t size_ = 0;
 };

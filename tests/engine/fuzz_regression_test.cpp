@@ -1,0 +1,66 @@
+// Inputs the fuzz targets flagged, run again the way the targets check them:
+// an expression against the recursive definition, a sheet (the text after its
+// last line feed is the expression) against the plain pass-by-pass resolution.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "reference_evaluation.h"
+#include "reference_resolution.h"
+#include "vell_engine.h"
+
+namespace vell {
+namespace {
+
+std::vector<std::string> ReadInputs(const char* kind) {
+  std::vector<std::string> inputs;
+  const std::filesystem::path folder = std::filesystem::path(VELL_FUZZ_INPUTS) / kind;
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  for (const auto& file : files) {
+    std::ifstream in(file, std::ios::binary);
+    inputs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  return inputs;
+}
+
+TEST(FuzzRegressionTest, ExpressionsMatchTheRecursiveDefinition) {
+  ResetEngineState();
+  const std::vector<std::string> inputs = ReadInputs("evaluate");
+  ASSERT_FALSE(inputs.empty());
+  for (const std::string& text : inputs) {
+    std::string out = "seed", expected = "seed";
+    const bool ok = EvaluateExpression(text, out);
+    EXPECT_EQ(Engine().nesting, 0);
+    EXPECT_EQ(ok, testing::RecursiveEvaluate(text, expected));
+    EXPECT_EQ(out, expected);
+  }
+}
+
+TEST(FuzzRegressionTest, SheetsMatchThePlainPasses) {
+  const std::vector<std::string> inputs = ReadInputs("sheet");
+  ASSERT_FALSE(inputs.empty());
+  for (const std::string& input : inputs) {
+    const std::size_t split = input.rfind('\n');
+    const std::string sheet = split == std::string::npos ? std::string() : input.substr(0, split);
+    const std::string expression = split == std::string::npos ? input : input.substr(split + 1);
+    ResetEngineState();
+    std::string out = "seed", expected = "seed";
+    const bool ok = ResolveVariables(sheet, expression, out);
+    const testing::ResolutionSnapshot fast = testing::TakeSnapshot(ok, out);
+    const bool expectedOk = testing::ResolveVariablesByPasses(sheet, expression, expected);
+    const testing::ResolutionSnapshot plain = testing::TakeSnapshot(expectedOk, expected);
+    EXPECT_TRUE(fast == plain) << "report:\n" << fast.report << "\nplain passes:\n" << plain.report;
+    EXPECT_FALSE(fast.lines.empty());
+  }
+  ResetEngineState();
+}
+
+}  // namespace
+}  // namespace vell

@@ -184,6 +184,10 @@ std::size_t FormatInto(double x, char* buffer, double* number) {
         // Fewer than 2^53 millionths: one exact division reads them back.
         const double read = static_cast<double>(whole * 1000000u + micro) / 1e6;
         *number = std::signbit(x) ? -read : read;
+      } else if (magnitude >= 1e10) {
+        // Eleven or more integer digits: the text is x's 17 significant
+        // digits unchanged, and 17 digits always read back as x.
+        *number = x;
       } else {
         *number = ReadNumber(std::string_view(buffer, length));
       }
@@ -236,7 +240,7 @@ std::size_t FormatInto(double x, char* buffer, double* number) {
   std::memcpy(p, grid + intCount, 6);
   p += 6;
   const std::size_t length = static_cast<std::size_t>(p - buffer);
-  if (number != nullptr) *number = ReadNumber(std::string_view(buffer, length));
+  if (number != nullptr) *number = magnitude >= 1e10 ? x : ReadNumber(std::string_view(buffer, length));
   return length;
 }
 

@@ -16,6 +16,19 @@ namespace {
 bool IsAdditive(char c) { return c == '+' || c == '-' || c == '<' || c == '=' || c == '>'; }
 bool IsMultiplicative(char c) { return c == '*' || c == '/' || c == '^'; }
 
+// What each byte means to the operator scan, looked up once per character.
+enum CharClass : unsigned char { kOther, kOpen, kClose, kSum, kProduct };
+struct CharClasses {
+  CharClass of[256];
+  constexpr CharClasses() : of() {
+    of[static_cast<unsigned char>('(')] = kOpen;
+    of[static_cast<unsigned char>(')')] = kClose;
+    for (char c : {'+', '-', '<', '=', '>'}) of[static_cast<unsigned char>(c)] = kSum;
+    for (char c : {'*', '/', '^'}) of[static_cast<unsigned char>(c)] = kProduct;
+  }
+};
+constexpr CharClasses kCharClasses;
+
 class NestingGuard {
  public:
   NestingGuard() : state_(Engine()) { ++state_.nesting; }
@@ -194,25 +207,29 @@ bool EvaluateCore(std::string_view text, std::string& out) {
   const std::size_t offset = context != nullptr ? context->Offset(text.data()) : 0;
   long depth = 0;
   for (std::size_t i = text.size() - 1; i >= 1; --i) {
-    const char c = text[i];
-    if (c == ')') {
-      if (depth == 0 && context != nullptr) {
-        // Skip the group: inside it the depth never returns to 0. Without a
-        // partner inside this text, nothing to its left is at depth 0.
-        const std::uint32_t open = context->OpeningOf(text.data() + i);
-        if (open == ScanContext::kNone || open <= offset) break;
-        i = open - offset;
-        continue;
-      }
-      ++depth;
-    } else if (c == '(') {
-      --depth;
-    } else if (depth == 0) {
-      if (IsAdditive(c)) {
-        sums.push_back(i);
-      } else if (IsMultiplicative(c)) {
-        products.push_back(i);
-      }
+    switch (kCharClasses.of[static_cast<unsigned char>(text[i])]) {
+      case kOther:
+        break;
+      case kClose:
+        if (depth == 0 && context != nullptr) {
+          // Skip the group: inside it the depth never returns to 0. Without a
+          // partner inside this text, nothing to its left is at depth 0.
+          const std::uint32_t open = context->OpeningOf(text.data() + i);
+          if (open == ScanContext::kNone || open <= offset) i = 1;
+          else i = open - offset;
+          break;
+        }
+        ++depth;
+        break;
+      case kOpen:
+        --depth;
+        break;
+      case kSum:
+        if (depth == 0) sums.push_back(i);
+        break;
+      case kProduct:
+        if (depth == 0) products.push_back(i);
+        break;
     }
   }
   if (!sums.empty()) return EvaluateChain(text, sums, &products, out);

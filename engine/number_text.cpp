@@ -54,7 +54,7 @@ std::size_t WriteFixed(std::uint64_t whole, std::uint64_t micro, char* out) {
 // x's fraction (x < 2^53, its last bit at least 2^-62) times 10^scale
 // (scale <= 7), exactly: the whole part and what is left in units of 2^-64.
 void ScaleFraction(double x, double whole, std::uint64_t scale, std::uint64_t& scaled, std::uint64_t& rest) {
-  const std::uint64_t fraction = static_cast<std::uint64_t>(std::ldexp(x - whole, 64));
+  const std::uint64_t fraction = static_cast<std::uint64_t>((x - whole) * 0x1p64);  // exact: a power of two
   const std::uint64_t high = (fraction >> 32) * scale;
   const std::uint64_t low = (fraction & 0xffffffffu) * scale;
   const std::uint64_t middle = high + (low >> 32);

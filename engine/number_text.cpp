@@ -101,17 +101,26 @@ constexpr std::uint64_t kHalf = 0x8000000000000000u;  // 1/2 in units of 2^-64
 //   change the six-decimal cut only when x * 10^6 lies within 0.005 of a half.
 // - 10^9 <= x < 2^53: the 17 digits keep 17 - (integer digits) decimals,
 //   rounded to nearest (ties to even), then cut to six.
-// - 2^53 <= x < 10^17: a whole number of at most 17 digits.
+// - 2^53 <= x < 2^64: a whole number, rounded to 17 digits.
 bool FastFixed(double x, std::uint64_t& whole, std::uint64_t& micro) {
   static constexpr std::uint64_t kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
-  if (!(x >= 0x1p-10 && x < 1e17)) return false;
+  if (!(x >= 0x1p-10 && x < 0x1p64)) return false;
   if (x >= 0x1p53) {
+    // A whole number; beyond 17 digits it is rounded to 17 (ties to even).
     whole = static_cast<std::uint64_t>(x);
     micro = 0;
+    if (whole >= 100000000000000000u) {
+      std::uint64_t drop = 10;
+      while (whole / drop >= 100000000000000000u) drop *= 10;
+      std::uint64_t kept = whole / drop;
+      const std::uint64_t rest = whole % drop;
+      if (rest > drop / 2 || (rest == drop / 2 && (kept & 1) != 0)) ++kept;
+      whole = kept * drop;  // x < 2^64 - 2048 and the rounding moves it by at most drop / 2
+    }
     return true;
   }
-  const double truncated = std::trunc(x);
-  whole = static_cast<std::uint64_t>(truncated);
+  whole = static_cast<std::uint64_t>(x);  // truncates
+  const double truncated = static_cast<double>(whole);
   std::uint64_t scaled, rest;
   if (x < 1e9) {
     ScaleFraction(x, truncated, 1000000u, scaled, rest);

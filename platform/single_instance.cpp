@@ -2,11 +2,11 @@
 
 #include <unistd.h>
 
-#include <QDir>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QPointer>
 #include <QStandardPaths>
+#include <utility>
 
 namespace vell::platform {
 
@@ -33,13 +33,15 @@ SingleInstance::SingleInstance(QString socketPath, QObject* parent)
 SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::DefaultSocketPath(const QString& program) {
-  QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (folder.isEmpty()) folder = QDir::tempPath();
+  // No shared folder such as /tmp instead: another user could listen there first.
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  if (folder.isEmpty()) return {};
   return folder + QLatin1Char('/') + program + QLatin1Char('-') + QString::number(getuid()) +
          QStringLiteral(".socket");
 }
 
 SingleInstance::Claim SingleInstance::Start() {
+  if (socketPath_.isEmpty()) return Claim::kUnavailable;
   QLockFile lock(socketPath_ + QStringLiteral(".lock"));
   // Without the lock the race it guards against is merely possible: go on.
   lock.tryLock(kLockTimeoutMs);

@@ -30,7 +30,8 @@ class SingleInstance : public QObject {
   Claim Start();
 
   // <runtime folder>/<program>-<user id>.socket. The runtime folder is
-  // $XDG_RUNTIME_DIR, or a private folder Qt makes when it is not set.
+  // $XDG_RUNTIME_DIR, or a private folder Qt makes when it is not set; empty
+  // when there is neither, and then Start() says kUnavailable.
   static QString DefaultSocketPath(const QString& program);
 
   // What a later start sends; anything else is ignored.

@@ -153,8 +153,14 @@ class SingleInstanceTest : public QObject {
     QTRY_COMPARE(asked.count(), 1);
   }
 
-  void unusableFolderRunsAlone() {
-    SingleInstance alone(SandboxDir() + QStringLiteral("/missing/folder/vell.socket"));
+  void withoutAUsableSocketItRunsAlone_data() {
+    QTest::addColumn<QString>("path");
+    QTest::newRow("missing folder") << SandboxDir() + QStringLiteral("/missing/folder/vell.socket");
+    QTest::newRow("no runtime folder") << QString();
+  }
+  void withoutAUsableSocketItRunsAlone() {
+    QFETCH(QString, path);
+    SingleInstance alone(path);
     QCOMPARE(alone.Start(), Claim::kUnavailable);
   }
 

@@ -22,22 +22,32 @@ double Fold(Aggregate kind, double running, double v) {
   return v > running ? v : running;
 }
 
-// A stem whose members "S1", "S2" ... are evaluated as plain variable
-// look-ups: nothing in it trims, splits, quotes, calls or reads as a numeral.
+// A stem whose members "S1", "S2" ... evaluate as plain variable look-ups:
+// nothing trims it (no white space first), makes it quoted text or a signed
+// text (no '"', '+' or '-' first), splits it (no operator after the first
+// character, which the operator scan never examines; no parentheses), makes
+// it a call or a parenthesised term (no '(') or reads as a numeral (some
+// character other than digits and '.'). The members end in digits, so a
+// trailing '%' never applies.
 bool IsPlainStem(std::string_view stem) {
+  if (stem.empty()) return false;
+  const char first = stem[0];
+  if (IsWhiteSpace(first) || first == '"' || first == '+' || first == '-') return false;
   bool numeral = true;
-  for (char c : stem) {
-    if (IsWhiteSpace(c)) return false;
+  for (std::size_t k = 0; k < stem.size(); ++k) {
+    const char c = stem[k];
     switch (c) {
-      case '+': case '-': case '<': case '=': case '>': case '*': case '/': case '^':
-      case '%': case '"': case '(': case ')':
+      case '(': case ')':
         return false;
+      case '+': case '-': case '<': case '=': case '>': case '*': case '/': case '^':
+        if (k > 0) return false;
+        break;
       default:
         break;
     }
     if (!((c >= '0' && c <= '9') || c == '.')) numeral = false;
   }
-  return !stem.empty() && !numeral;
+  return !numeral;
 }
 
 // The canonical decimal i in [m, n] that name is stem followed by, if any.

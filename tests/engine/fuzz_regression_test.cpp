@@ -62,5 +62,49 @@ TEST(FuzzRegressionTest, SheetsMatchThePlainPasses) {
   ResetEngineState();
 }
 
+
+// Ranges look their members up directly when evaluating "STEM" + number
+// could only be a look-up; whatever the stem, the result must be what
+// evaluating every member as an expression gives.
+TEST(FuzzRegressionTest, RangesGiveWhatTheirMembersEvaluateTo) {
+  const char* const stems[] = {"A", "<A", "*X", "A B", "A%", "A\"", "=Q", "1+A", " A", "\"A", "(A", "7.", "-A"};
+  for (const char* stem : stems) {
+    std::string sheet;
+    for (int i = 1; i <= 3; ++i) sheet += std::string(stem) + std::to_string(i) + "=" + std::to_string(i * 3 % 7) + "\n";
+    for (const char* kind : {"SUM", "MIN", "MAX"}) {
+      for (int last : {3, 5, 4000}) {
+        ResetEngineState();
+        std::string out;
+        ResolveVariables(sheet, "", out);
+        const std::string term = std::string(kind) + "(" + stem + "1:" + stem + std::to_string(last) + ")";
+        std::string actual;
+        const bool actualOk = EvaluateExpression(term, actual);
+        // The definition: every member in order, as an expression.
+        bool ok = true;
+        double running = 0.0;
+        std::string value;
+        for (int i = 1; i <= last; ++i) {
+          value.clear();
+          const bool memberOk = EvaluateExpression(std::string(stem) + std::to_string(i), value);
+          const double v = ReadNumber(value);
+          if (std::string(kind) == "SUM") {
+            if (memberOk) running += v;
+          } else if (i == 1) {
+            running = v;
+          } else {
+            running = std::string(kind) == "MIN" ? std::min(running, v) : std::max(running, v);
+          }
+          ok = ok && memberOk;
+        }
+        std::string expected;
+        FormatNumber(running, expected);
+        EXPECT_EQ(actualOk, ok) << term;
+        EXPECT_EQ(actual, expected) << term;
+      }
+    }
+  }
+  ResetEngineState();
+}
+
 }  // namespace
 }  // namespace vell

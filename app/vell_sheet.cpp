@@ -94,6 +94,8 @@ void CVellSheet::showEvent(QShowEvent* event) {
 void CVellSheet::OnInitDialog() {
   initialised_ = true;
   setWindowIcon(windowIcon);
+  // Typing starts in the first control of the first page, not on the tab bar.
+  expressionPage->variablesBox->setFocus(Qt::OtherFocusReason);
   tray_.SetMainWindow(this, [this](quint32 command) { OnCommand(static_cast<int>(command)); });
   tray_.SetSettingReader(ReadSettingInt);
   if (tray_.AddTrayIcon(nullptr, ids::kTrayCallbackMessage, QStringLiteral("Vell"), windowIcon, kTrayMenuId)) {
@@ -226,7 +228,10 @@ bool CVellSheet::eventFilter(QObject* watched, QEvent* event) {
   if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
   if (static_cast<QWidget*>(watched)->window() != this) return false;
   if (tabs_->currentWidget() != expressionPage) return false;
-  if (QApplication::focusWidget() == expressionPage->variablesBox) return false;
+  // The key's receiver is the focus widget even while the window is not the
+  // active one (no window manager), when focusWidget() is null.
+  QWidget* variables = expressionPage->variablesBox;
+  if (watched == variables || QApplication::focusWidget() == variables) return false;
   QTimer::singleShot(0, expressionPage, [page = expressionPage] { page->OnCommand(ids::kEvaluate); });
   return true;
 }

@@ -111,6 +111,8 @@ class VellSheetTest : public QObject {
     QCOMPARE(sheet_->expressionPage->tipsOn, 1);
     QCOMPARE(sheet_->expressionPage->detailsOn, 0);
     QCOMPARE(sheet_->expressionPage->expressionBox->count(), 0);
+    // Typing starts in the first control, the Variables box.
+    QCOMPARE(sheet_->focusWidget(), static_cast<QWidget*>(sheet_->expressionPage->variablesBox));
   }
 
   void buttonsReadHelpQuitTrayWithTheApplyPlaceEmpty() {
@@ -336,6 +338,15 @@ class VellSheetTest : public QObject {
     QTest::keyClicks(page->variablesBox, QStringLiteral("b=2"));
     QTest::qWait(10);
     QCOMPARE(page->variablesBox->Bytes(), std::string("a=1\r\nb=2"));
+    QCOMPARE(page->resultBox->text(), QString());
+
+    // Without an active window (no window manager) keys still reach the box.
+    QApplication::setActiveWindow(nullptr);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(nullptr));
+    QTest::keyClick(page->variablesBox, Qt::Key_Return);
+    QTest::keyClicks(page->variablesBox, QStringLiteral("c=3"));
+    QTest::qWait(10);
+    QCOMPARE(page->variablesBox->Bytes(), std::string("a=1\r\nb=2\r\nc=3"));
     QCOMPARE(page->resultBox->text(), QString());
   }
 

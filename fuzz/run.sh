@@ -17,6 +17,8 @@ targets=("$@")
 
 mkdir -p "$build/artifacts"
 status=0
+passed=0
+failed=0
 for t in "${targets[@]}"; do
   corpus=$build/corpus/$t
   mkdir -p "$corpus"
@@ -27,10 +29,14 @@ for t in "${targets[@]}"; do
       -max_total_time="$seconds" -print_final_stats=1 \
       -artifact_prefix="$build/artifacts/${t}-" >"$build/fuzz_$t.log" 2>&1; then
     status=1
+    failed=$((failed + 1))
     echo "fuzz_$t FAILED; last lines of $build/fuzz_$t.log:"
     tail -n 40 "$build/fuzz_$t.log"
+  else
+    passed=$((passed + 1))
   fi
   grep -E '^stat::(number_of_executed_units|average_exec_per_sec|new_units_added|peak_rss_mb)' \
     "$build/fuzz_$t.log" || true
 done
+echo "fuzz: $passed passed, $failed failed"
 exit $status

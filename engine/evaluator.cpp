@@ -50,17 +50,23 @@ void ApplyPercentTimes(std::string& value, int times) {
   for (int i = 0; i < times; ++i) FormatNumber(ReadNumber(value) * 0.01, value);
 }
 
-// Combines two operand texts; out may be the same string as left. With
-// leftNumber the left text is one FormatNumber wrote (never a date) and
-// reads as *leftNumber. number receives what out reads as.
-bool Combine(Operator op, const std::string& left, const double* leftNumber, const std::string& right, bool ok,
-             std::string& out, double& number) {
+// What a value text reads as, when the text is one FormatNumber wrote (so
+// never a date) and the number is known without reading it back.
+struct KnownNumber {
+  bool known = false;
+  double value = 0.0;
+};
+
+// Combines two operand texts; out may be the same string as left. A known
+// number stands for its text. number receives what out reads as.
+bool Combine(Operator op, const std::string& left, const double* leftNumber, std::string_view right,
+             const KnownNumber& rightNumber, bool ok, std::string& out, double& number) {
   double result;
   if (leftNumber == nullptr && IsDate(left) && IsDate(right)) {
     result = CompareDates(left, right, op);
   } else {
     const double x = leftNumber != nullptr ? *leftNumber : ReadNumber(left);
-    const double y = ReadNumber(right);
+    const double y = rightNumber.known ? rightNumber.value : ReadNumber(right);
     switch (op) {
       case Operator::kAdd: result = x + y; break;
       case Operator::kSubtract: result = x - y; break;
@@ -108,7 +114,30 @@ Operator OperatorAt(std::string_view text, std::size_t p, std::size_t& leftEnd) 
   return static_cast<Operator>(c);
 }
 
-bool Evaluate(std::string_view text, std::string& out);
+bool Evaluate(std::string_view text, std::string& out, KnownNumber& number);
+
+// EvaluateTerm, except that a parenthesised term without lower case (which
+// upper-casing would change) is evaluated here, so that its number is known.
+// Nothing else in such a term is a numeral or keyword; a long text without a
+// scan context goes the usual way, which makes one.
+bool EvaluateTermKnown(std::string_view term, std::string& out, KnownNumber& number) {
+  if (term.size() >= 2 && term.front() == '(' && term.back() == ')') {
+    const ScanContext* context = term.size() >= ScanContext::kMinLength ? ScanContext::For(term) : nullptr;
+    if (context != nullptr ? !context->HasLowerAscii(term)
+                           : term.size() < ScanContext::kMinLength && !HasLowerAscii(term))
+      return Evaluate(term.substr(1, term.size() - 2), out, number);
+  }
+  return EvaluateTerm(term, out);
+}
+
+// Digits and points only: such a text, trimmed, evaluates to itself (no
+// sign, quote, operator, letter or percent sign for the evaluator to act on).
+bool IsPlainNumeral(std::string_view text) {
+  if (text.empty()) return false;
+  for (const char c : text)
+    if (!((c >= '0' && c <= '9') || c == '.')) return false;
+  return true;
+}
 
 struct Frame {
   Operator op;
@@ -124,7 +153,7 @@ using Positions = SmallVector<std::size_t, 16>;
 // without recursion. ops holds the level's depth-0 positions, descending.
 // text is trimmed, non-empty and does not end in "%".
 bool EvaluateChain(std::string_view text, const Positions& ops, const Positions* products,
-                   std::string& out) {
+                   std::string& out, KnownNumber& result) {
   SmallVector<Frame, 16> frames;
   std::size_t end = text.size();
   std::size_t next = 0;
@@ -152,22 +181,26 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
 
   std::string value;
   bool ok = false;
+  KnownNumber left;
   if (!leftEmpty) {
     const std::string_view base = text.substr(0, end);
     if (products != nullptr) {
       Positions inner;
       for (std::size_t i = 0; i < products->size(); ++i)
         if ((*products)[i] < end) inner.push_back((*products)[i]);
-      ok = inner.empty() ? EvaluateTerm(base, value) : EvaluateChain(base, inner, nullptr, value);
+      ok = inner.empty() ? EvaluateTermKnown(base, value, left) : EvaluateChain(base, inner, nullptr, value, left);
     } else {
-      ok = EvaluateTerm(base, value);
+      ok = EvaluateTermKnown(base, value, left);
     }
   }
   // After the first step the left value is always number text, whose number
   // is known without reading it back.
   std::string right;
-  bool known = false;
-  double number = 0.0;
+  bool known = left.known;
+  double number = left.value;
+  // A plain numeral right operand is used in place, unless evaluating it
+  // would be one nesting level too deep.
+  const bool plainAllowed = Engine().nesting < kMaxNesting;
   for (std::size_t i = frames.size(); i-- > 0;) {
     const Frame& f = frames[i];
     if (ok) {
@@ -176,17 +209,26 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
         known = true;
       }
     }
-    right.clear();
-    const bool rightOk = Evaluate(f.right, right);
-    ok = Combine(f.op, value, known ? &number : nullptr, right, ok && rightOk, value, number);
+    const std::string_view trimmed = TrimWhiteSpace(f.right);
+    std::string_view rightValue = trimmed;
+    bool rightOk = true;
+    KnownNumber rightNumber;
+    if (!plainAllowed || !IsPlainNumeral(trimmed)) {
+      right.clear();
+      rightOk = Evaluate(f.right, right, rightNumber);
+      rightValue = right;
+    }
+    ok = Combine(f.op, value, known ? &number : nullptr, rightValue, rightNumber, ok && rightOk, value, number);
     known = true;
   }
   out.swap(value);
+  result.known = known;
+  result.value = number;
   return ok;
 }
 
 // Trimmed, non-empty text that does not end in "%".
-bool EvaluateCore(std::string_view text, std::string& out) {
+bool EvaluateCore(std::string_view text, std::string& out, KnownNumber& number) {
   if (text[0] == '"') {
     if (text.size() < 2) {
       out.clear();
@@ -200,7 +242,7 @@ bool EvaluateCore(std::string_view text, std::string& out) {
     signed_text.reserve(text.size() + 1);
     signed_text.push_back('0');
     signed_text.append(text.data(), text.size());
-    return EvaluateCore(signed_text, out);
+    return EvaluateCore(signed_text, out, number);
   }
   Positions sums, products;
   const ScanContext* context = text.size() > 2 ? ScanContext::For(text) : nullptr;
@@ -232,12 +274,12 @@ bool EvaluateCore(std::string_view text, std::string& out) {
         break;
     }
   }
-  if (!sums.empty()) return EvaluateChain(text, sums, &products, out);
-  if (!products.empty()) return EvaluateChain(text, products, nullptr, out);
-  return EvaluateTerm(text, out);
+  if (!sums.empty()) return EvaluateChain(text, sums, &products, out, number);
+  if (!products.empty()) return EvaluateChain(text, products, nullptr, out, number);
+  return EvaluateTermKnown(text, out, number);
 }
 
-bool Evaluate(std::string_view text, std::string& out) {
+bool Evaluate(std::string_view text, std::string& out, KnownNumber& number) {
   NestingGuard guard;
   if (guard.TooDeep()) {
     out = "E";
@@ -245,15 +287,21 @@ bool Evaluate(std::string_view text, std::string& out) {
   }
   text = TrimWhiteSpace(text);
   if (text.empty()) return false;
-  if (text.back() != '%') return EvaluateCore(text, out);
+  if (text.back() != '%') return EvaluateCore(text, out, number);
   int percent = 0;
   while (!text.empty() && text.back() == '%') {
     text = TrimWhiteSpace(text.substr(0, text.size() - 1));
     ++percent;
   }
-  if (text.empty() || !EvaluateCore(text, out)) return false;
+  KnownNumber unused;
+  if (text.empty() || !EvaluateCore(text, out, unused)) return false;
   ApplyPercentTimes(out, percent);
   return true;
+}
+
+bool Evaluate(std::string_view text, std::string& out) {
+  KnownNumber unused;
+  return Evaluate(text, out, unused);
 }
 
 }  // namespace
@@ -298,7 +346,7 @@ bool ApplyOperator(std::string_view text, std::size_t position, std::string& out
   const bool leftOk = EvaluateExpression(text.substr(0, leftEnd), left);
   const bool rightOk = EvaluateExpression(text.substr(position + 1), right);
   double number;
-  return Combine(op, left, nullptr, right, leftOk && rightOk, out, number);
+  return Combine(op, left, nullptr, right, KnownNumber(), leftOk && rightOk, out, number);
 }
 
 double CompareDates(std::string_view left, std::string_view right, Operator op) {

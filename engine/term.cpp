@@ -98,6 +98,8 @@ bool LookUpVariable(std::string_view name, std::string& out) {
 }
 
 bool EvaluateTerm(std::string_view term, std::string& out) {
+  // A numeral has no letters, so upper-casing would leave it unchanged.
+  if (IsNumeral(term)) return ApplyPercent(term, out);
   std::string upper;
   const ScanContext* context = term.size() >= ScanContext::kMinLength ? ScanContext::For(term) : nullptr;
   std::optional<ScanContext> upperContext;
@@ -108,7 +110,6 @@ bool EvaluateTerm(std::string_view term, std::string& out) {
     // Everything nested in the term is a view of the copy from here on.
     if (upper.size() >= ScanContext::kMinLength) upperContext.emplace(upper);
   }
-  if (IsNumeral(term)) return ApplyPercent(term, out);
 
   if (term.find('(') != std::string_view::npos) {
     for (const Keyword& k : kKeywords)

@@ -184,6 +184,44 @@ TEST_F(EvaluatorTest, DeepNestingEvaluatesThenFailsCleanly) {
   }
 }
 
+TEST_F(EvaluatorTest, PlainNumeralOperandsKeepTheNestingLimit) {
+  // The same sums with the right operand as a numeral and as a name holding
+  // that numeral; around the limit both must succeed or fail alike.
+  Define("TWO", "2");
+  bool succeeded = false, failed = false;
+  for (int depth = kMaxNesting - 3; depth <= kMaxNesting + 1; ++depth) {
+    std::string plain, named;
+    const bool plainOk = EvaluateExpression(Nested(depth, "(", "1+2", ")"), plain);
+    const bool namedOk = EvaluateExpression(Nested(depth, "(", "1+TWO", ")"), named);
+    EXPECT_EQ(plainOk, namedOk) << depth;
+    EXPECT_EQ(plain, named) << depth;
+    (plainOk ? succeeded : failed) = true;
+  }
+  EXPECT_TRUE(succeeded);
+  EXPECT_TRUE(failed);
+}
+
+TEST_F(EvaluatorTest, ParenthesisedOperandsKeepTheirText) {
+  Define("D1", "1-2-2000");
+  const std::vector<Case> cases = {
+      {"(\"abc\")", true, "ABC"},
+      {"(\"1-2-2000\")<(\"5/6/2001\")", true, "1.000000"},
+      {"(D1)=(\"1/2/2000\")", true, "1.000000"},
+      {"(1+1)<(\"5/6/2001\")", true, "1.000000"},
+      {"(2*3)*(1/4)-(1/0)", false, "1.500000"},
+      {"(0.5)+(x)", false, "0.500000"},
+      {"(10^300*10^300)+1", false, "1.000000"},
+      {"((1/3))*3", true, "0.999999"},
+      {"(2)%*(50%)", true, "0.010000"},
+  };
+  ExpectCases(cases);
+  for (const Case& c : cases) {
+    std::string expected;
+    EXPECT_EQ(testing::RecursiveEvaluate(c.text, expected), c.ok) << c.text;
+    EXPECT_EQ(expected, c.out) << c.text;
+  }
+}
+
 TEST_F(EvaluatorTest, TextMayBeAViewOfOut) {
   std::string s = "2+3";
   EXPECT_TRUE(EvaluateExpression(s, s));

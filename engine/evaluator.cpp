@@ -139,10 +139,22 @@ bool IsPlainNumeral(std::string_view text) {
   return true;
 }
 
+// The leftmost term of a chain. A plain numeral (never a date) is only
+// read: the first step combines its number and overwrites value.
+bool EvaluateBase(std::string_view term, std::string& value, KnownNumber& number) {
+  if (IsPlainNumeral(term)) {
+    number.known = true;
+    number.value = ReadNumber(term);
+    return true;
+  }
+  return EvaluateTermKnown(term, value, number);
+}
+
+// Plain data, so that the inline frames need no initialising.
 struct Frame {
   Operator op;
-  std::string_view right;
-  int percentOfLeft;  // trailing "%" signs of the left operand
+  std::size_t rightBegin, rightEnd;  // the right operand's place in the text
+  int percentOfLeft;                 // trailing "%" signs of the left operand
 };
 
 using Positions = SmallVector<std::size_t, 16>;
@@ -164,14 +176,13 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
     const std::size_t p = ops[next++];
     std::size_t leftEnd;
     const Operator op = OperatorAt(text, p, leftEnd);
-    const std::string_view right = text.substr(p + 1, end - (p + 1));
     std::size_t e = TrimRightEnd(text, leftEnd);
     int percent = 0;
     while (e > 0 && text[e - 1] == '%') {
       e = TrimRightEnd(text, e - 1);
       ++percent;
     }
-    frames.push_back(Frame{op, right, percent});
+    frames.push_back(Frame{op, p + 1, end, percent});
     end = e;
     if (end == 0) {
       leftEmpty = true;
@@ -188,9 +199,9 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
       Positions inner;
       for (std::size_t i = 0; i < products->size(); ++i)
         if ((*products)[i] < end) inner.push_back((*products)[i]);
-      ok = inner.empty() ? EvaluateTermKnown(base, value, left) : EvaluateChain(base, inner, nullptr, value, left);
+      ok = inner.empty() ? EvaluateBase(base, value, left) : EvaluateChain(base, inner, nullptr, value, left);
     } else {
-      ok = EvaluateTermKnown(base, value, left);
+      ok = EvaluateBase(base, value, left);
     }
   }
   // After the first step the left value is always number text, whose number
@@ -209,13 +220,14 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
         known = true;
       }
     }
-    const std::string_view trimmed = TrimWhiteSpace(f.right);
+    const std::string_view rightText = text.substr(f.rightBegin, f.rightEnd - f.rightBegin);
+    const std::string_view trimmed = TrimWhiteSpace(rightText);
     std::string_view rightValue = trimmed;
     bool rightOk = true;
     KnownNumber rightNumber;
     if (!plainAllowed || !IsPlainNumeral(trimmed)) {
       right.clear();
-      rightOk = Evaluate(f.right, right, rightNumber);
+      rightOk = Evaluate(rightText, right, rightNumber);
       rightValue = right;
     }
     ok = Combine(f.op, value, known ? &number : nullptr, rightValue, rightNumber, ok && rightOk, value, number);
@@ -249,7 +261,10 @@ bool EvaluateCore(std::string_view text, std::string& out, KnownNumber& number) 
   const std::size_t offset = context != nullptr ? context->Offset(text.data()) : 0;
   long depth = 0;
   for (std::size_t i = text.size() - 1; i >= 1; --i) {
-    switch (kCharClasses.of[static_cast<unsigned char>(text[i])]) {
+    CharClass c = kCharClasses.of[static_cast<unsigned char>(text[i])];
+    // Most characters mean nothing to the scan; pass them in a tight loop.
+    while (c == kOther && i > 1) c = kCharClasses.of[static_cast<unsigned char>(text[--i])];
+    switch (c) {
       case kOther:
         break;
       case kClose:

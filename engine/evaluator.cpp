@@ -1,6 +1,7 @@
 #include "evaluator.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "engine_state.h"
 #include "number_text.h"
@@ -159,6 +160,39 @@ struct Frame {
 
 using Positions = SmallVector<std::size_t, 16>;
 
+bool EvaluateChain(std::string_view text, const Positions& ops, const Positions* products,
+                   std::string& out, KnownNumber& result);
+
+// A chain's right operand, evaluated as Evaluate would but without scanning
+// it again: the chain's scan saw the same depth-0 operators in it (none of
+// the chain's own level; the products listed, descending, in products).
+// next walks products upwards from the end across the operands, left to
+// right. What Evaluate treats before its scan takes the usual way.
+bool EvaluateOperand(std::string_view text, std::string_view operand, const Positions* products,
+                     std::size_t& next, std::string& out, KnownNumber& number) {
+  const std::string_view t = TrimWhiteSpace(operand);
+  if (t.empty() || t[0] == '"' || t[0] == '+' || t[0] == '-' || t.back() == '%')
+    return Evaluate(operand, out, number);
+  NestingGuard guard;
+  if (guard.TooDeep()) {
+    out = "E";
+    return false;
+  }
+  Positions inner;
+  if (products != nullptr) {
+    // The operand's own scan never looks at its first character.
+    const std::size_t start = static_cast<std::size_t>(t.data() - text.data());
+    const std::size_t stop = start + t.size();
+    while (next > 0 && (*products)[next - 1] <= start) --next;
+    std::size_t first = next;
+    while (first > 0 && (*products)[first - 1] < stop) --first;
+    for (std::size_t k = first; k < next; ++k) inner.push_back((*products)[k] - start);
+    next = first;
+  }
+  if (inner.empty()) return EvaluateTermKnown(t, out, number);
+  return EvaluateChain(t, inner, nullptr, out, number);
+}
+
 // One precedence level, iteratively: "a op b op c" splits at the rightmost
 // operator first, so the left operand is the deep side; walking the split
 // points right to left and folding left to right gives the same result
@@ -212,6 +246,7 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
   // A plain numeral right operand is used in place, unless evaluating it
   // would be one nesting level too deep.
   const bool plainAllowed = Engine().nesting < kMaxNesting;
+  std::size_t nextProduct = products != nullptr ? products->size() : 0;
   for (std::size_t i = frames.size(); i-- > 0;) {
     const Frame& f = frames[i];
     if (ok) {
@@ -227,7 +262,7 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
     KnownNumber rightNumber;
     if (!plainAllowed || !IsPlainNumeral(trimmed)) {
       right.clear();
-      rightOk = Evaluate(rightText, right, rightNumber);
+      rightOk = EvaluateOperand(text, rightText, products, nextProduct, right, rightNumber);
       rightValue = right;
     }
     ok = Combine(f.op, value, known ? &number : nullptr, rightValue, rightNumber, ok && rightOk, value, number);
@@ -237,6 +272,26 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
   result.known = known;
   result.value = number;
   return ok;
+}
+
+// The depth-0 operators of a text shorter than ScanContext::kMinLength,
+// found as the scan below finds them (skipping a group is the same as
+// counting through it), but without branching on each character: the mix
+// of digits and operators defeats the processor's branch prediction.
+void ScanShort(std::string_view text, Positions& sums, Positions& products) {
+  std::uint8_t sum[ScanContext::kMinLength], product[ScanContext::kMinLength];
+  std::size_t sumCount = 0, productCount = 0;
+  long depth = 0;
+  for (std::size_t i = text.size() - 1; i >= 1; --i) {
+    const CharClass c = kCharClasses.of[static_cast<unsigned char>(text[i])];
+    depth += static_cast<long>(c == kClose) - static_cast<long>(c == kOpen);
+    sum[sumCount] = static_cast<std::uint8_t>(i);
+    sumCount += (c == kSum) & (depth == 0);
+    product[productCount] = static_cast<std::uint8_t>(i);
+    productCount += (c == kProduct) & (depth == 0);
+  }
+  for (std::size_t k = 0; k < sumCount; ++k) sums.push_back(sum[k]);
+  for (std::size_t k = 0; k < productCount; ++k) products.push_back(product[k]);
 }
 
 // Trimmed, non-empty text that does not end in "%".
@@ -257,7 +312,13 @@ bool EvaluateCore(std::string_view text, std::string& out, KnownNumber& number) 
     return EvaluateCore(signed_text, out, number);
   }
   Positions sums, products;
-  const ScanContext* context = text.size() > 2 ? ScanContext::For(text) : nullptr;
+  if (text.size() < ScanContext::kMinLength) {
+    ScanShort(text, sums, products);
+    if (!sums.empty()) return EvaluateChain(text, sums, &products, out, number);
+    if (!products.empty()) return EvaluateChain(text, products, nullptr, out, number);
+    return EvaluateTermKnown(text, out, number);
+  }
+  const ScanContext* context = ScanContext::For(text);
   const std::size_t offset = context != nullptr ? context->Offset(text.data()) : 0;
   long depth = 0;
   for (std::size_t i = text.size() - 1; i >= 1; --i) {

@@ -184,18 +184,22 @@ TEST_F(EvaluatorTest, DeepNestingEvaluatesThenFailsCleanly) {
   }
 }
 
-TEST_F(EvaluatorTest, PlainNumeralOperandsKeepTheNestingLimit) {
-  // The same sums with the right operand as a numeral and as a name holding
-  // that numeral; around the limit both must succeed or fail alike.
+TEST_F(EvaluatorTest, RightOperandsKeepTheNestingLimit) {
+  // The same sums with the right operand as a numeral, as a name holding
+  // that numeral and as quoted text; around the limit all must succeed or
+  // fail alike.
   Define("TWO", "2");
   bool succeeded = false, failed = false;
   for (int depth = kMaxNesting - 3; depth <= kMaxNesting + 1; ++depth) {
-    std::string plain, named;
+    std::string plain, named, quoted;
     const bool plainOk = EvaluateExpression(Nested(depth, "(", "1+2", ")"), plain);
     const bool namedOk = EvaluateExpression(Nested(depth, "(", "1+TWO", ")"), named);
-    EXPECT_EQ(plainOk, namedOk) << depth;
-    EXPECT_EQ(plain, named) << depth;
-    (plainOk ? succeeded : failed) = true;
+    const bool quotedOk = EvaluateExpression(Nested(depth, "(", "1+\"2\"", ")"), quoted);
+    EXPECT_EQ(plainOk, quotedOk) << depth;
+    EXPECT_EQ(namedOk, quotedOk) << depth;
+    EXPECT_EQ(plain, quoted) << depth;
+    EXPECT_EQ(named, quoted) << depth;
+    (quotedOk ? succeeded : failed) = true;
   }
   EXPECT_TRUE(succeeded);
   EXPECT_TRUE(failed);
@@ -213,6 +217,9 @@ TEST_F(EvaluatorTest, ParenthesisedOperandsKeepTheirText) {
       {"(10^300*10^300)+1", false, "1.000000"},
       {"((1/3))*3", true, "0.999999"},
       {"(2)%*(50%)", true, "0.010000"},
+      {"1+2*3-4/2^2+ 5 *(6)", true, "33.000000"},
+      {"1+*2", false, "1.000000"},
+      {"2*3+ \"4\"*2%+x*2", false, "0.100000"},
   };
   ExpectCases(cases);
   for (const Case& c : cases) {

@@ -2,11 +2,6 @@
 
 namespace vell {
 
-EngineState& Engine() {
-  static EngineState state;
-  return state;
-}
-
 void ResetEngineState() {
   EngineState& s = Engine();
   s.sheetLines.clear();

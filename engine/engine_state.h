@@ -35,8 +35,12 @@ struct EngineState {
   class ScanContext* scanContext = nullptr;
 };
 
-// The instance the evaluation functions work on.
-EngineState& Engine();
+// The instance the evaluation functions work on; inline, since every nesting
+// level of an evaluation asks for it.
+inline EngineState& Engine() {
+  static EngineState state;
+  return state;
+}
 // Back to the empty state of program start.
 void ResetEngineState();
 

@@ -279,19 +279,20 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
 // counting through it), but without branching on each character: the mix
 // of digits and operators defeats the processor's branch prediction.
 void ScanShort(std::string_view text, Positions& sums, Positions& products) {
-  std::uint8_t sum[ScanContext::kMinLength], product[ScanContext::kMinLength];
-  std::size_t sumCount = 0, productCount = 0;
+  static_assert(ScanContext::kMinLength <= 128, "a position and the product flag share a byte");
+  std::uint8_t found[ScanContext::kMinLength];  // position, plus 128 for a product
+  std::size_t count = 0;
   long depth = 0;
   for (std::size_t i = text.size() - 1; i >= 1; --i) {
     const CharClass c = kCharClasses.of[static_cast<unsigned char>(text[i])];
     depth += static_cast<long>(c == kClose) - static_cast<long>(c == kOpen);
-    sum[sumCount] = static_cast<std::uint8_t>(i);
-    sumCount += (c == kSum) & (depth == 0);
-    product[productCount] = static_cast<std::uint8_t>(i);
-    productCount += (c == kProduct) & (depth == 0);
+    found[count] = static_cast<std::uint8_t>(i | (c == kProduct ? 128u : 0u));
+    count += (c == kSum || c == kProduct) & (depth == 0);
   }
-  for (std::size_t k = 0; k < sumCount; ++k) sums.push_back(sum[k]);
-  for (std::size_t k = 0; k < productCount; ++k) products.push_back(product[k]);
+  for (std::size_t k = 0; k < count; ++k) {
+    if (found[k] & 128u) products.push_back(found[k] & 127u);
+    else sums.push_back(found[k]);
+  }
 }
 
 // Trimmed, non-empty text that does not end in "%".

@@ -224,7 +224,10 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
     }
   }
 
-  std::string value;
+  // The left value builds up in out itself, starting empty as a fresh text
+  // would: a failed or missing left side leaves it so.
+  std::string& value = out;
+  value.clear();
   bool ok = false;
   KnownNumber left;
   if (!leftEmpty) {
@@ -268,7 +271,6 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
     ok = Combine(f.op, value, known ? &number : nullptr, rightValue, rightNumber, ok && rightOk, value, number);
     known = true;
   }
-  out.swap(value);
   result.known = known;
   result.value = number;
   return ok;

@@ -4,35 +4,23 @@
 #include <string>
 #include <vector>
 
+#include "engine_cases.h"
 #include "vell_engine.h"
 
 namespace vell {
 namespace {
 
-class DateFunctionsTest : public ::testing::Test {
+using testing::Case;
+using testing::ExpectCases;
+
+class DateFunctionsTest : public testing::EngineTest {
  protected:
   void SetUp() override {
-    ResetEngineState();
+    EngineTest::SetUp();
     Define("D1", "25-12-1999");
     Define("D2", "1-1-2000");
   }
-  void TearDown() override { ResetEngineState(); }
-  static void Define(const char* name, const char* value) { Engine().valueMap.Insert(name, value); }
 };
-
-struct Case {
-  std::string text;
-  bool ok;
-  std::string out;
-};
-
-void ExpectCases(const std::vector<Case>& cases) {
-  for (const Case& c : cases) {
-    std::string out;
-    EXPECT_EQ(EvaluateExpression(c.text, out), c.ok) << "expression " << c.text;
-    EXPECT_EQ(out, c.out) << "expression " << c.text;
-  }
-}
 
 TEST_F(DateFunctionsTest, DateComparesCalendarDates) {
   ExpectCases({

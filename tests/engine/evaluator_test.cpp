@@ -5,31 +5,16 @@
 #include <string>
 
 #include "reference_evaluation.h"
+#include "engine_cases.h"
 #include "vell_engine.h"
 
 namespace vell {
 namespace {
 
-class EvaluatorTest : public ::testing::Test {
- protected:
-  void SetUp() override { ResetEngineState(); }
-  void TearDown() override { ResetEngineState(); }
-  static void Define(const char* name, const char* value) { Engine().valueMap.Insert(name, value); }
-};
+using testing::Case;
+using testing::ExpectCases;
 
-struct Case {
-  std::string text;
-  bool ok;
-  std::string out;
-};
-
-void ExpectCases(const std::vector<Case>& cases) {
-  for (const Case& c : cases) {
-    std::string out;
-    EXPECT_EQ(EvaluateExpression(c.text, out), c.ok) << "expression " << c.text;
-    EXPECT_EQ(out, c.out) << "expression " << c.text;
-  }
-}
+using EvaluatorTest = testing::EngineTest;
 
 TEST_F(EvaluatorTest, PrecedenceAndAssociativity) {
   ExpectCases({

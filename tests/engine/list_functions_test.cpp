@@ -3,37 +3,25 @@
 #include <string>
 #include <vector>
 
+#include "engine_cases.h"
 #include "vell_engine.h"
 
 namespace vell {
 namespace {
 
-class ListFunctionsTest : public ::testing::Test {
+using testing::Case;
+using testing::ExpectCases;
+
+class ListFunctionsTest : public testing::EngineTest {
  protected:
   void SetUp() override {
-    ResetEngineState();
+    EngineTest::SetUp();
     Define("A1", "5");
     Define("A2", "2");
     Define("A3", "7");
     Define("B", "\"x\"");
   }
-  void TearDown() override { ResetEngineState(); }
-  static void Define(const std::string& name, const std::string& value) { Engine().valueMap.Insert(name, value); }
 };
-
-struct Case {
-  std::string text;
-  bool ok;
-  std::string out;
-};
-
-void ExpectCases(const std::vector<Case>& cases) {
-  for (const Case& c : cases) {
-    std::string out;
-    EXPECT_EQ(EvaluateExpression(c.text, out), c.ok) << "expression " << c.text;
-    EXPECT_EQ(out, c.out) << "expression " << c.text;
-  }
-}
 
 TEST_F(ListFunctionsTest, IfTakesOnlyExactlyOneAsTrue) {
   ExpectCases({

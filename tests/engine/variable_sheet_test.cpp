@@ -4,17 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "engine_cases.h"
 #include "reference_resolution.h"
 #include "vell_engine.h"
 
 namespace vell {
 namespace {
 
-class VariableSheetTest : public ::testing::Test {
+class VariableSheetTest : public testing::EngineTest {
  protected:
-  void SetUp() override { ResetEngineState(); }
-  void TearDown() override { ResetEngineState(); }
-
   static std::string Report() {
     std::string report;
     WriteDetailsReport(report);

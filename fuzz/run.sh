@@ -5,6 +5,9 @@
 # report, failed check or input slower than one second fails the run; the
 # input is left in build/fuzz/artifacts/. New corpus entries stay in
 # build/fuzz/corpus/TARGET, seeded from fuzz/corpus/TARGET.
+# With VELL_FUZZ_SEED set, each target instead makes a fixed number of runs
+# (about SECONDS' worth) from that seed, so the run is the same every time:
+# CI uses this, so that what passed here passes there.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VELL_FUZZ_BUILD:-$root/build/fuzz}
@@ -22,11 +25,22 @@ failed=0
 for t in "${targets[@]}"; do
   corpus=$build/corpus/$t
   mkdir -p "$corpus"
-  echo "== fuzz_$t for ${seconds}s"
+  if [ -n "${VELL_FUZZ_SEED:-}" ]; then
+    case $t in
+      evaluate) rate=10000 ;;
+      sheet) rate=3000 ;;
+      *) rate=100000 ;;
+    esac
+    limit=(-seed="$VELL_FUZZ_SEED" -runs=$((seconds * rate)))
+    echo "== fuzz_$t: $((seconds * rate)) runs from seed $VELL_FUZZ_SEED"
+  else
+    limit=(-max_total_time="$seconds")
+    echo "== fuzz_$t for ${seconds}s"
+  fi
   if ! ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:quarantine_size_mb=64 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$build/fuzz/fuzz_$t" "$corpus" "$root/fuzz/corpus/$t" \
       -dict="$root/fuzz/vell.dict" -timeout=1 -rss_limit_mb=2048 -max_len=4096 \
-      -max_total_time="$seconds" -print_final_stats=1 \
+      "${limit[@]}" -print_final_stats=1 \
       -artifact_prefix="$build/artifacts/${t}-" >"$build/fuzz_$t.log" 2>&1; then
     status=1
     failed=$((failed + 1))

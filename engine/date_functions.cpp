@@ -43,6 +43,18 @@ bool ReadDateItem(std::string_view item, DateArguments& args, std::int32_t& d, s
   return ParseDate(value, d, m, y);
 }
 
+// Evaluates two items and converts both to times; false unless both are dates.
+bool ReadTwoTimes(std::string_view first, std::string_view second, DateArguments& args, std::int64_t& t1,
+                  std::int64_t& t2) {
+  std::int32_t d1, m1, y1, d2, m2, y2;
+  const bool firstIsDate = ReadDateItem(first, args, d1, m1, y1);
+  const bool secondIsDate = ReadDateItem(second, args, d2, m2, y2);
+  if (!firstIsDate || !secondIsDate) return false;
+  t1 = DateToTime(d1, m1, y1);
+  t2 = DateToTime(d2, m2, y2);
+  return true;
+}
+
 }  // namespace
 
 std::int64_t DateToTime(std::int32_t day, std::int32_t month, std::int32_t year) {
@@ -56,12 +68,8 @@ std::int64_t DateToTime(std::int32_t day, std::int32_t month, std::int32_t year)
 bool EvaluateDate(std::string_view term, std::string& out) {
   DateArguments args;
   if (!TakeArguments(term, 5, 3, args, out)) return false;
-  std::int32_t d1, m1, y1, d2, m2, y2;
-  const bool firstIsDate = ReadDateItem(args.items[0], args, d1, m1, y1);
-  const bool secondIsDate = ReadDateItem(args.items[2], args, d2, m2, y2);
-  if (!firstIsDate || !secondIsDate) return false;
-  const std::int64_t s1 = DateToTime(d1, m1, y1);
-  const std::int64_t s2 = DateToTime(d2, m2, y2);
+  std::int64_t s1, s2;
+  if (!ReadTwoTimes(args.items[0], args.items[2], args, s1, s2)) return false;
   const std::string_view op = args.items[1];
   bool holds = false;
   if (op == "<") {
@@ -84,11 +92,9 @@ bool EvaluateDate(std::string_view term, std::string& out) {
 bool EvaluateDays360(std::string_view term, std::string& out) {
   DateArguments args;
   if (!TakeArguments(term, 8, 2, args, out)) return false;
-  std::int32_t d1, m1, y1, d2, m2, y2;
-  const bool firstIsDate = ReadDateItem(args.items[0], args, d1, m1, y1);
-  const bool secondIsDate = ReadDateItem(args.items[1], args, d2, m2, y2);
-  if (!firstIsDate || !secondIsDate) return false;
-  const std::int64_t days = (DateToTime(d2, m2, y2) - DateToTime(d1, m1, y1)) / 86400;
+  std::int64_t t1, t2;
+  if (!ReadTwoTimes(args.items[0], args.items[1], args, t1, t2)) return false;
+  const std::int64_t days = (t2 - t1) / 86400;
   out = IntegerText(days);
   return args.ok;
 }

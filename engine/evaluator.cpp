@@ -6,7 +6,7 @@
 #include "engine_state.h"
 #include "number_text.h"
 #include "scan_context.h"
-#include "small_vector.h"
+#include "evaluator_steps.h"
 #include "term.h"
 #include "value_text.h"
 
@@ -30,18 +30,6 @@ struct CharClasses {
 };
 constexpr CharClasses kCharClasses;
 
-class NestingGuard {
- public:
-  NestingGuard() : state_(Engine()) { ++state_.nesting; }
-  ~NestingGuard() { --state_.nesting; }
-  NestingGuard(const NestingGuard&) = delete;
-  NestingGuard& operator=(const NestingGuard&) = delete;
-  bool TooDeep() const { return state_.nesting > kMaxNesting; }
-
- private:
-  EngineState& state_;
-};
-
 std::size_t TrimRightEnd(std::string_view text, std::size_t end) {
   while (end > 0 && IsWhiteSpace(text[end - 1])) --end;
   return end;
@@ -51,15 +39,8 @@ void ApplyPercentTimes(std::string& value, int times) {
   for (int i = 0; i < times; ++i) FormatNumber(ReadNumber(value) * 0.01, value);
 }
 
-// What a value text reads as, when the text is one FormatNumber wrote (so
-// never a date) and the number is known without reading it back.
-struct KnownNumber {
-  bool known = false;
-  double value = 0.0;
-};
+}  // namespace
 
-// Combines two operand texts; out may be the same string as left. A known
-// number stands for its text. number receives what out reads as.
 bool Combine(Operator op, const std::string& left, const double* leftNumber, std::string_view right,
              const KnownNumber& rightNumber, bool ok, std::string& out, double& number) {
   double result;
@@ -98,6 +79,8 @@ bool Combine(Operator op, const std::string& left, const double* leftNumber, std
   return ok;
 }
 
+namespace {
+
 // The operator at position p; "<=" and ">=" move the left end back by one.
 Operator OperatorAt(std::string_view text, std::size_t p, std::size_t& leftEnd) {
   leftEnd = p;
@@ -131,14 +114,16 @@ bool EvaluateTermKnown(std::string_view term, std::string& out, KnownNumber& num
   return EvaluateTerm(term, out);
 }
 
-// Digits and points only: such a text, trimmed, evaluates to itself (no
-// sign, quote, operator, letter or percent sign for the evaluator to act on).
+}  // namespace
+
 bool IsPlainNumeral(std::string_view text) {
   if (text.empty()) return false;
   for (const char c : text)
     if (!((c >= '0' && c <= '9') || c == '.')) return false;
   return true;
 }
+
+namespace {
 
 // The leftmost term of a chain. A plain numeral (never a date) is only
 // read: the first step combines its number and overwrites value.
@@ -158,10 +143,8 @@ struct Frame {
   int percentOfLeft;                 // trailing "%" signs of the left operand
 };
 
-using Positions = SmallVector<std::size_t, 16>;
-
 bool EvaluateChain(std::string_view text, const Positions& ops, const Positions* products,
-                   std::string& out, KnownNumber& result);
+                   std::string& out, KnownNumber& result, ChainHead* head = nullptr);
 
 // A chain's right operand, evaluated as Evaluate would but without scanning
 // it again: the chain's scan saw the same depth-0 operators in it (none of
@@ -197,9 +180,10 @@ bool EvaluateOperand(std::string_view text, std::string_view operand, const Posi
 // operator first, so the left operand is the deep side; walking the split
 // points right to left and folding left to right gives the same result
 // without recursion. ops holds the level's depth-0 positions, descending.
-// text is trimmed, non-empty and does not end in "%".
+// text is trimmed, non-empty and does not end in "%". With head, stops
+// before the last step and describes it there.
 bool EvaluateChain(std::string_view text, const Positions& ops, const Positions* products,
-                   std::string& out, KnownNumber& result) {
+                   std::string& out, KnownNumber& result, ChainHead* head) {
   SmallVector<Frame, 16> frames;
   std::size_t end = text.size();
   std::size_t next = 0;
@@ -257,6 +241,13 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
         number = FormatNumberAndRead((known ? number : ReadNumber(value)) * 0.01, value);
         known = true;
       }
+    }
+    if (i == 0 && head != nullptr) {
+      head->op = f.op;
+      head->rightBegin = f.rightBegin;
+      head->left.known = known;
+      head->left.value = number;
+      return ok;
     }
     const std::string_view rightText = text.substr(f.rightBegin, f.rightEnd - f.rightBegin);
     const std::string_view trimmed = TrimWhiteSpace(rightText);
@@ -426,6 +417,28 @@ bool ApplyOperator(std::string_view text, std::size_t position, std::string& out
   const bool rightOk = EvaluateExpression(text.substr(position + 1), right);
   double number;
   return Combine(op, left, nullptr, right, KnownNumber(), leftOk && rightOk, out, number);
+}
+
+bool EvaluateChainHead(std::string_view text, const Positions& ops, const Positions* products, std::string& out,
+                       ChainHead& head) {
+  KnownNumber unused;
+  return EvaluateChain(text, ops, products, out, unused, &head);
+}
+
+void ScanOperators(std::string_view text, Positions& sums, Positions& products) {
+  long depth = 0;
+  for (std::size_t i = text.size(); i-- > 1;) {
+    const CharClass c = kCharClasses.of[static_cast<unsigned char>(text[i])];
+    if (c == kClose) {
+      ++depth;
+    } else if (c == kOpen) {
+      --depth;
+    } else if (depth == 0 && c == kSum) {
+      sums.push_back(i);
+    } else if (depth == 0 && c == kProduct) {
+      products.push_back(i);
+    }
+  }
 }
 
 double CompareDates(std::string_view left, std::string_view right, Operator op) {

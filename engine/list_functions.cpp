@@ -1,13 +1,11 @@
 #include "list_functions.h"
 
-#include <algorithm>
 #include <cmath>
-#include <utility>
 #include <vector>
 
-#include "engine_state.h"
 #include "evaluator.h"
 #include "number_text.h"
+#include "range_members.h"
 #include "term.h"
 #include "value_text.h"
 
@@ -20,83 +18,6 @@ enum class Aggregate { kSum, kMin, kMax };
 double Fold(Aggregate kind, double running, double v) {
   if (kind == Aggregate::kMin) return v < running ? v : running;
   return v > running ? v : running;
-}
-
-// A stem whose members "S1", "S2" ... evaluate as plain variable look-ups:
-// nothing trims it (no white space first), makes it quoted text or a signed
-// text (no '"', '+' or '-' first), splits it (no operator after the first
-// character, which the operator scan never examines; no parentheses), makes
-// it a call or a parenthesised term (no '(') or reads as a numeral (some
-// character other than digits and '.'). The members end in digits, so a
-// trailing '%' never applies.
-bool IsPlainStem(std::string_view stem) {
-  if (stem.empty()) return false;
-  const char first = stem[0];
-  if (IsWhiteSpace(first) || first == '"' || first == '+' || first == '-') return false;
-  bool numeral = true;
-  for (std::size_t k = 0; k < stem.size(); ++k) {
-    const char c = stem[k];
-    switch (c) {
-      case '(': case ')':
-        return false;
-      case '+': case '-': case '<': case '=': case '>': case '*': case '/': case '^':
-        if (k > 0) return false;
-        break;
-      default:
-        break;
-    }
-    if (!((c >= '0' && c <= '9') || c == '.')) numeral = false;
-  }
-  return !numeral;
-}
-
-// The canonical decimal i in [m, n] that name is stem followed by, if any.
-bool MemberNumber(std::string_view name, std::string_view stem, std::int32_t m, std::int32_t n, std::int32_t& i) {
-  if (name.size() <= stem.size() || name.compare(0, stem.size(), stem) != 0) return false;
-  const std::string_view digits = name.substr(stem.size());
-  if (digits.size() > 10 || (digits.size() > 1 && digits[0] == '0')) return false;
-  long long v = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return false;
-    v = v * 10 + (c - '0');
-  }
-  if (v < m || v > n) return false;
-  i = static_cast<std::int32_t>(v);
-  return true;
-}
-
-// A large range over a plain stem: its defined members are found by walking
-// the value map instead of trying every name, so a million-member range over
-// a small sheet stays cheap. Gives what trying every name in order gives.
-bool AggregateByScan(Aggregate kind, const std::string& stem, std::int32_t m, std::int32_t n,
-                     long long count, std::string& out) {
-  EngineState& engine = Engine();
-  std::vector<std::pair<std::int32_t, std::string_view>> members;
-  engine.valueMap.ForEach([&](std::string_view name, const std::string&) {
-    std::int32_t i;
-    if (MemberNumber(name, stem, m, n, i)) members.emplace_back(i, name);
-  });
-  std::sort(members.begin(), members.end());
-  const bool complete = static_cast<long long>(members.size()) == count;
-  if (!complete && engine.misses != nullptr) engine.misses->stems.push_back(stem);
-
-  double running = 0.0;
-  bool first = true;
-  std::string value;
-  for (const auto& member : members) {
-    LookUpVariable(member.second, value);
-    const double v = ReadNumber(value);
-    if (kind == Aggregate::kSum) {
-      running += v;
-    } else {
-      running = first ? v : Fold(kind, running, v);
-      first = false;
-    }
-  }
-  // Every missing member reads as the 0 of "0.0".
-  if (kind != Aggregate::kSum && !complete) running = first ? 0.0 : Fold(kind, running, 0.0);
-  FormatNumber(running, out);
-  return complete;
 }
 
 bool EvaluateRange(std::string_view term, std::size_t keywordLength, Aggregate kind, std::string& out) {
@@ -117,27 +38,22 @@ bool EvaluateRange(std::string_view term, std::size_t keywordLength, Aggregate k
     return false;
   }
 
-  EngineState& engine = Engine();
-  const bool plain = IsPlainStem(stem) && engine.nesting < kMaxNesting;
-  if (plain && count > static_cast<long long>(engine.valueMap.Size()) + 16)
-    return AggregateByScan(kind, stem, m, n, count, out);
-
   bool ok = true;
+  bool firstMember = true;
   double running = 0.0;
-  std::string name, value;
-  for (long long i = m; i <= n; ++i) {
-    name.assign(stem).append(IntegerText(i));
-    std::string& slot = kind == Aggregate::kSum ? value : out;
-    if (kind == Aggregate::kSum) value.clear();
-    const bool memberOk = plain ? LookUpVariable(name, slot) : EvaluateExpression(name, slot);
-    if (kind == Aggregate::kSum) {
-      if (memberOk) running += ReadNumber(value);
-    } else {
-      const double v = ReadNumber(out);
-      running = i == m ? v : Fold(kind, running, v);
-    }
-    if (!memberOk) ok = false;
-  }
+  // SUM reads a member only when it succeeded and gives each a fresh text;
+  // MIN and MAX read what every member left in out.
+  std::string value;
+  EvaluateRangeMembers(stem, m, n, kind == Aggregate::kSum ? value : out, kind == Aggregate::kSum,
+                       [&](bool memberOk, double v) {
+                         if (kind == Aggregate::kSum) {
+                           if (memberOk) running += v;
+                         } else {
+                           running = firstMember ? v : Fold(kind, running, v);
+                           firstMember = false;
+                         }
+                         if (!memberOk) ok = false;
+                       });
   FormatNumber(running, out);
   return ok;
 }

@@ -59,6 +59,12 @@ void Split(std::string_view text, std::vector<Item>& items) {
 
 }  // namespace
 
+bool StartsWithKeyword(std::string_view term) {
+  for (const Keyword& k : kKeywords)
+    if (!term.empty() && k.text[0] == term[0] && StartsWith(term, k.text)) return true;
+  return false;
+}
+
 void SplitArguments(std::string_view text, std::vector<std::string_view>& items) { Split(text, items); }
 void SplitArguments(std::string_view text, std::vector<std::string>& items) { Split(text, items); }
 

@@ -12,6 +12,9 @@ namespace vell {
 // parenthesised expression or variable name.
 bool EvaluateTerm(std::string_view term, std::string& out);
 
+// Whether an upper-case term starts with a function keyword and its "(".
+bool StartsWithKeyword(std::string_view term);
+
 // Appends the items of a comma-separated text, split at the commas of
 // parenthesis depth 0. Items are not trimmed; a trailing empty item is dropped.
 void SplitArguments(std::string_view text, std::vector<std::string_view>& items);

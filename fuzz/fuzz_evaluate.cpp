@@ -1,6 +1,7 @@
 // EvaluateExpression on arbitrary bytes, against a small resolved sheet so
 // that names, list variables, ranges and dates all have something to find.
-// Short, shallow inputs are also held against the recursive definition.
+// Short, shallow inputs are also held against the recursive definition, and
+// used as the stem of ranges held against member-by-member evaluation.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "reference_evaluation.h"
+#include "reference_range.h"
 #include "vell_engine.h"
 
 namespace {
@@ -25,6 +27,31 @@ int MaxDepth(const std::string& text) {
     if (c == ')') --depth;
   }
   return deepest;
+}
+
+// SUM, MIN and MAX over a few members of text taken as a stem (without its
+// colons, never ending in a digit) must give what each member gives in turn.
+void CheckRanges(const std::string& text) {
+  std::string stem;
+  for (char c : text)
+    if (c != ':') stem.push_back(c);
+  vell::ToUpperAscii(stem);
+  if (stem.empty() || (stem.back() >= '0' && stem.back() <= '9')) stem.push_back('A');
+  const std::int32_t first = static_cast<unsigned char>(text.empty() ? 0 : text[0]) % 12;
+  const std::int32_t last = first + static_cast<unsigned char>(text.empty() ? 0 : text.back()) % 15;
+  for (const char* keyword : {"SUM", "MIN", "MAX"}) {
+    const std::string term = vell::testing::RangeTerm(keyword, stem, first, last);
+    std::string out = "seed", expected = "seed";
+    const std::string k = keyword;
+    const bool ok = k == "SUM" ? vell::EvaluateSum(term, out) : k == "MIN" ? vell::EvaluateMin(term, out)
+                                                                         : vell::EvaluateMax(term, out);
+    const bool expectedOk = vell::testing::MemberByMemberRange(keyword, stem, first, last, expected);
+    if (ok != expectedOk || out != expected) {
+      std::fprintf(stderr, "range %s: %d [%s]\nmember by member: %d [%s]\n", term.c_str(), ok, out.c_str(),
+                   expectedOk, expected.c_str());
+      std::abort();
+    }
+  }
 }
 
 }  // namespace
@@ -51,6 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                    expected.c_str());
       std::abort();
     }
+    CheckRanges(text);
   }
   return 0;
 }

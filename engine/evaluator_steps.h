@@ -1,0 +1,66 @@
+// The evaluator's steps, for evaluating a range's members: a member is its
+// stem followed by digits, so whatever only reads the stem is worked out once
+// for the whole range and each member costs only the steps its digits reach.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "engine_state.h"
+#include "evaluator.h"
+#include "small_vector.h"
+
+namespace vell {
+
+// What a value text reads as, when the text is one FormatNumber wrote (so
+// never a date) and the number is known without reading it back.
+struct KnownNumber {
+  bool known = false;
+  double value = 0.0;
+};
+
+// One evaluation level; deeper than kMaxNesting fails with "E".
+class NestingGuard {
+ public:
+  NestingGuard() : state_(Engine()) { ++state_.nesting; }
+  ~NestingGuard() { --state_.nesting; }
+  NestingGuard(const NestingGuard&) = delete;
+  NestingGuard& operator=(const NestingGuard&) = delete;
+  bool TooDeep() const { return state_.nesting > kMaxNesting; }
+
+ private:
+  EngineState& state_;
+};
+
+// Operator positions, descending.
+using Positions = SmallVector<std::size_t, 16>;
+
+// Combines two operand texts; out may be the same string as left. A known
+// number stands for its text. number receives what out reads as.
+bool Combine(Operator op, const std::string& left, const double* leftNumber, std::string_view right,
+             const KnownNumber& rightNumber, bool ok, std::string& out, double& number);
+
+// Digits and points only: such a text, trimmed, evaluates to itself (no
+// sign, quote, operator, letter or percent sign for the evaluator to act on).
+bool IsPlainNumeral(std::string_view text);
+
+// The operators at parenthesis depth 0 of text (never its first character),
+// as the evaluator's scan finds them.
+void ScanOperators(std::string_view text, Positions& sums, Positions& products);
+
+// Where a chain stops when asked for everything before its last step.
+struct ChainHead {
+  Operator op;             // the rightmost operator
+  std::size_t rightBegin;  // where its right operand starts
+  KnownNumber left;        // the left operand's number, when known
+};
+
+// A chain of ops (one level; products as the evaluator passes them for the
+// additive level, else nullptr) folded up to, not including, its rightmost
+// operator: out and the result are the left operand as that last step gets
+// it, trailing percent signs applied.
+bool EvaluateChainHead(std::string_view text, const Positions& ops, const Positions* products, std::string& out,
+                       ChainHead& head);
+
+}  // namespace vell

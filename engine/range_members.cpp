@@ -1,0 +1,314 @@
+#include "range_members.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "evaluator_steps.h"
+#include "number_text.h"
+#include "term.h"
+#include "value_text.h"
+
+namespace vell {
+
+namespace {
+
+// How a member's innermost operand, its stem part followed by the digits,
+// is evaluated.
+enum class MemberTerm { kNumeral, kQuoted, kLookUp, kCall };
+
+// A step between the innermost operand and the whole member: the left
+// operand comes from the stem alone, so it is evaluated once.
+struct Step {
+  Operator op;
+  std::string left;
+  bool leftOk;
+  KnownNumber leftNumber;
+};
+
+struct Outcome {
+  bool ok;
+  double value;
+};
+
+std::string_view TrimLeft(std::string_view text) {
+  std::size_t b = 0;
+  while (b < text.size() && IsWhiteSpace(text[b])) ++b;
+  return text.substr(b);
+}
+
+void AppendNumber(std::string& text, long long i) {
+  char digits[24];
+  const auto result = std::to_chars(digits, digits + sizeof digits, i);
+  text.append(digits, result.ptr);
+}
+
+std::size_t DigitCount(long long i) {
+  std::size_t count = 1;
+  for (; i >= 10; i /= 10) ++count;
+  return count;
+}
+
+// Whether prefix followed by any length digits reads as the same number.
+// Reading is monotonic in such digits (they extend the mantissa or the
+// exponent, or are not read at all), so the two extremes decide.
+bool ReadAlike(std::string_view prefix, std::size_t length, double& number) {
+  std::string low(prefix), high(prefix);
+  low.append(length, '0');
+  high.append(length, '9');
+  const double a = ReadNumber(low), b = ReadNumber(high);
+  if (!(a == b) || std::signbit(a) != std::signbit(b)) return false;
+  number = a;
+  return true;
+}
+
+// The canonical decimal i in [m, n] that name is stem followed by, if any.
+bool MemberNumber(std::string_view name, std::string_view stem, std::int32_t m, std::int32_t n, std::int32_t& i) {
+  if (name.size() <= stem.size() || name.compare(0, stem.size(), stem) != 0) return false;
+  const std::string_view digits = name.substr(stem.size());
+  if (digits.size() > 10 || (digits.size() > 1 && digits[0] == '0')) return false;
+  long long v = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  if (v < m || v > n) return false;
+  i = static_cast<std::int32_t>(v);
+  return true;
+}
+
+// Follows the evaluator's own path through a member's text as far as the
+// stem decides it (each level holding the nesting the evaluator would),
+// then evaluates the innermost operand for every member and combines it
+// with the stem's left operands on the way out.
+class RangeMembers {
+ public:
+  RangeMembers(std::int32_t first, std::int32_t last, std::string& slot, bool clearSlot, const MemberVisitor& visit)
+      : first_(first), last_(last), slot_(slot), clearSlot_(clearSlot), visit_(visit) {}
+
+  // As Evaluate: one nesting level, leading white space trimmed.
+  void Evaluate(std::string_view text) {
+    NestingGuard guard;
+    if (guard.TooDeep()) return Same("E", false);
+    Core(TrimLeft(text));
+  }
+
+ private:
+  void Core(std::string_view text) {
+    if (!text.empty() && text[0] == '"') return Each(MemberTerm::kQuoted, text);
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+      std::string signedText;
+      signedText.reserve(text.size() + 1);
+      signedText.push_back('0');
+      signedText.append(text.data(), text.size());
+      return Core(signedText);
+    }
+    // The digits hold no operator or parenthesis, so the stem's scan is the member's.
+    Positions sums, products;
+    ScanOperators(text, sums, products);
+    if (!sums.empty()) return Chain(text, sums, &products);
+    if (!products.empty()) return Chain(text, products, nullptr);
+    Term(text);
+  }
+
+  // The rightmost operator is in the stem, so everything to its left is the
+  // same for every member.
+  void Chain(std::string_view text, const Positions& ops, const Positions* products) {
+    Step step;
+    ChainHead head;
+    step.leftOk = EvaluateChainHead(text, ops, products, step.left, head);
+    step.op = head.op;
+    step.leftNumber = head.left;
+    const bool plainAllowed = Engine().nesting < kMaxNesting;
+    const std::string_view right = text.substr(head.rightBegin);
+    const std::string_view trimmed = TrimLeft(right);
+    steps_.push_back(std::move(step));
+    if (plainAllowed && (trimmed.empty() || IsPlainNumeral(trimmed))) {
+      Each(MemberTerm::kNumeral, trimmed);
+    } else {
+      Operand(text, right, products);
+    }
+    steps_.pop_back();
+  }
+
+  // As the evaluator's right operand of a chain.
+  void Operand(std::string_view text, std::string_view operand, const Positions* products) {
+    const std::string_view t = TrimLeft(operand);
+    if (!t.empty() && (t[0] == '"' || t[0] == '+' || t[0] == '-')) return Evaluate(operand);
+    NestingGuard guard;
+    if (guard.TooDeep()) return Same("E", false);
+    Positions inner;
+    if (products != nullptr) {
+      const std::size_t start = static_cast<std::size_t>(t.data() - text.data());
+      for (std::size_t k = 0; k < products->size(); ++k)
+        if ((*products)[k] > start) inner.push_back((*products)[k] - start);
+    }
+    if (inner.empty()) return Term(t);
+    Chain(t, inner, nullptr);
+  }
+
+  // As EvaluateTerm: the term ends in a digit, so it is never a
+  // parenthesised text.
+  void Term(std::string_view term) {
+    std::string probe(term);
+    probe.push_back('0');
+    if (IsNumeral(probe)) return Each(MemberTerm::kNumeral, term);
+    std::string upper;
+    if (HasLowerAscii(term)) {
+      upper.assign(term.data(), term.size());
+      ToUpperAscii(upper);
+      term = upper;
+    }
+    if (term.find('(') != std::string_view::npos && StartsWithKeyword(term)) return Each(MemberTerm::kCall, term);
+    Each(MemberTerm::kLookUp, term);
+  }
+
+  // The innermost operand, where the evaluator would write it.
+  std::string& Operand() { return steps_.empty() ? slot_ : operand_; }
+
+  // Every member's innermost operand has the same value.
+  void Same(const char* value, bool ok) {
+    Operand() = value;
+    const Outcome outcome = Fold(ok, value, KnownNumber());
+    for (long long i = first_; i <= last_; ++i) visit_(outcome.ok, outcome.value);
+  }
+
+  void Each(MemberTerm kind, std::string_view stem) {
+    std::string& out = Operand();
+    const long long count = static_cast<long long>(last_) - first_ + 1;
+    if (kind == MemberTerm::kLookUp && count > static_cast<long long>(Engine().valueMap.Size()) + 16)
+      return EachByScan(stem, out);
+    const bool clear = !steps_.empty() || clearSlot_;
+    std::string text(stem);
+    // A call never reads its term's last character (the ")" it expects), so
+    // members that differ only there give the same outcome from the same
+    // result text; at most two are evaluated per ten.
+    long long memoKey = -1;
+    std::string memoInput, memoOutput;
+    Outcome memo{false, 0.0};
+    // Numerals and quoted text: members with as many digits often read alike.
+    const bool readAlike = kind == MemberTerm::kNumeral ||
+                           (kind == MemberTerm::kQuoted && (steps_.empty() || steps_.back().leftNumber.known));
+    std::size_t alikeLength = 0;
+    bool alike = false;
+    Outcome alikeOutcome{true, 0.0};
+    for (long long i = first_; i <= last_; ++i) {
+      if (readAlike) {
+        const std::size_t length = DigitCount(i);
+        if (length != alikeLength) {
+          alikeLength = length;
+          double number;
+          alike = kind == MemberTerm::kNumeral ? ReadAlike(stem, length, number)
+                                               : ReadAlike(stem.substr(1), length - 1, number);
+          // An empty text stands in: it is no more a date than the member's value.
+          if (alike) alikeOutcome = Fold(true, std::string_view(), KnownNumber{true, number});
+        }
+        if (alike) {
+          visit_(alikeOutcome.ok, alikeOutcome.value);
+          continue;
+        }
+      }
+      text.resize(stem.size());
+      AppendNumber(text, i);
+      Outcome outcome{true, 0.0};
+      switch (kind) {
+        case MemberTerm::kNumeral:
+          outcome = Fold(true, text, KnownNumber());
+          break;
+        case MemberTerm::kQuoted:
+          outcome = Fold(true, std::string_view(text).substr(1, text.size() - 2), KnownNumber());
+          break;
+        case MemberTerm::kLookUp: {
+          const bool ok = LookUpVariable(text, out);
+          outcome = Fold(ok, out, KnownNumber());
+          break;
+        }
+        case MemberTerm::kCall: {
+          if (clear) out.clear();
+          const long long key = i >= 10 ? i / 10 : -2;
+          if (key == memoKey && out == memoInput) {
+            out = memoOutput;
+            outcome = memo;
+            break;
+          }
+          memoKey = key;
+          memoInput = out;
+          const bool ok = EvaluateTerm(text, out);
+          memoOutput = out;
+          outcome = memo = Fold(ok, out, KnownNumber());
+          break;
+        }
+      }
+      visit_(outcome.ok, outcome.value);
+    }
+  }
+
+  // Many more members than defined names: the defined members are found by
+  // walking the value map, and every missing one has the outcome of the
+  // "0.0" a failed look-up gives.
+  void EachByScan(std::string_view stem, std::string& out) {
+    EngineState& engine = Engine();
+    std::vector<std::pair<std::int32_t, std::string_view>> members;
+    engine.valueMap.ForEach([&](std::string_view name, const std::string&) {
+      std::int32_t i;
+      if (MemberNumber(name, stem, first_, last_, i)) members.emplace_back(i, name);
+    });
+    std::sort(members.begin(), members.end());
+    std::size_t next = 0;
+    bool haveMissing = false;
+    Outcome missing{false, 0.0};
+    for (long long i = first_; i <= last_; ++i) {
+      if (next < members.size() && members[next].first == i) {
+        const bool ok = LookUpVariable(members[next++].second, out);
+        const Outcome outcome = Fold(ok, out, KnownNumber());
+        visit_(outcome.ok, outcome.value);
+        continue;
+      }
+      if (!haveMissing) {
+        if (engine.misses != nullptr) engine.misses->stems.emplace_back(stem);
+        out = "0.0";
+        missing = Fold(false, out, KnownNumber());
+        haveMissing = true;
+      }
+      visit_(missing.ok, missing.value);
+    }
+  }
+
+  // The innermost operand combined with each step's left operand, innermost
+  // step first, as the chains would.
+  Outcome Fold(bool ok, std::string_view value, KnownNumber number) {
+    if (steps_.empty()) return Outcome{ok, number.known ? number.value : ReadNumber(value)};
+    for (std::size_t k = steps_.size(); k-- > 0;) {
+      const Step& step = steps_[k];
+      std::string& out = scratch_[k & 1];
+      double result;
+      ok = Combine(step.op, step.left, step.leftNumber.known ? &step.leftNumber.value : nullptr, value, number,
+                   step.leftOk && ok, out, result);
+      value = out;
+      number.known = true;
+      number.value = result;
+    }
+    return Outcome{ok, number.value};
+  }
+
+  const std::int32_t first_, last_;
+  std::string& slot_;
+  const bool clearSlot_;
+  const MemberVisitor& visit_;
+  std::vector<Step> steps_;  // outermost first
+  std::string operand_;
+  std::string scratch_[2];
+};
+
+}  // namespace
+
+void EvaluateRangeMembers(std::string_view stem, std::int32_t first, std::int32_t last, std::string& slot,
+                          bool clearSlot, const MemberVisitor& visit) {
+  if (first > last) return;
+  RangeMembers members(first, last, slot, clearSlot, visit);
+  members.Evaluate(stem);
+}
+
+}  // namespace vell

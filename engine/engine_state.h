@@ -33,6 +33,7 @@ struct EngineState {
   int nesting = 0;
   MissRecorder* misses = nullptr;
   class ScanContext* scanContext = nullptr;
+  class StemMemo* stemMemo = nullptr;
 };
 
 // The instance the evaluation functions work on; inline, since every nesting

@@ -4,9 +4,10 @@
 #include <cstdint>
 
 #include "engine_state.h"
+#include "evaluator_steps.h"
 #include "number_text.h"
 #include "scan_context.h"
-#include "evaluator_steps.h"
+#include "stem_memo.h"
 #include "term.h"
 #include "value_text.h"
 
@@ -376,7 +377,9 @@ bool Evaluate(std::string_view text, std::string& out) {
 
 }  // namespace
 
-bool EvaluateExpression(std::string_view text, std::string& out) {
+namespace {
+
+bool EvaluateUnremembered(std::string_view text, std::string& out) {
   // The text may be a view of out itself; evaluate a private copy then.
   const char* data = out.data();
   if (!text.empty() && text.data() >= data && text.data() < data + out.size() + 1) {
@@ -392,6 +395,16 @@ bool EvaluateExpression(std::string_view text, std::string& out) {
     return Evaluate(text, out);
   }
   return Evaluate(text, out);
+}
+
+}  // namespace
+
+bool EvaluateExpression(std::string_view text, std::string& out) {
+  if (Engine().stemMemo != nullptr) {
+    if (StemMemo* memo = StemMemo::For(text))
+      return memo->Recall(text, out, [&] { return EvaluateUnremembered(text, out); });
+  }
+  return EvaluateUnremembered(text, out);
 }
 
 std::size_t FindOperator(std::string_view text, OperatorLevel level) {

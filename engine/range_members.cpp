@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "evaluator_steps.h"
 #include "number_text.h"
+#include "stem_memo.h"
 #include "term.h"
 #include "value_text.h"
 
@@ -62,6 +64,22 @@ bool ReadAlike(std::string_view prefix, std::size_t length, double& number) {
   if (!(a == b) || std::signbit(a) != std::signbit(b)) return false;
   number = a;
   return true;
+}
+
+// A prefix that reads, followed by any digits, as prefix does, without what
+// weighs nothing: leading white space and all but one of the zeros that lead
+// the integer part. (A prefix never ends in a digit, so no zeros lead an
+// exponent the member's digits complete.)
+std::string ReadingPrefix(std::string_view prefix) {
+  std::size_t i = 0;
+  while (i < prefix.size() && IsWhiteSpace(prefix[i])) ++i;
+  std::string reading;
+  if (i < prefix.size() && (prefix[i] == '+' || prefix[i] == '-')) reading.push_back(prefix[i++]);
+  const std::size_t zeros = i;
+  while (i < prefix.size() && prefix[i] == '0') ++i;
+  if (i > zeros) reading.push_back('0');
+  reading.append(prefix.substr(i));
+  return reading;
 }
 
 // The canonical decimal i in [m, n] that name is stem followed by, if any.
@@ -180,43 +198,29 @@ class RangeMembers {
     const long long count = static_cast<long long>(last_) - first_ + 1;
     if (kind == MemberTerm::kLookUp && count > static_cast<long long>(Engine().valueMap.Size()) + 16)
       return EachByScan(stem, out);
+    if (kind == MemberTerm::kNumeral) return EachNumber(stem, false);
+    // Quoted text is read for its number unless it may meet a date.
+    if (kind == MemberTerm::kQuoted && (steps_.empty() || steps_.back().leftNumber.known))
+      return EachNumber(stem.substr(1), true);
     const bool clear = !steps_.empty() || clearSlot_;
     std::string text(stem);
+    // The stem part stays where it is while the digits change, so what a
+    // call evaluates of it alone is remembered.
+    text.reserve(stem.size() + 24);
+    std::optional<StemMemo> stemMemo;
+    if (kind == MemberTerm::kCall) stemMemo.emplace(text.data(), text.data() + stem.size());
     // A call never reads its term's last character (the ")" it expects), so
     // members that differ only there give the same outcome from the same
     // result text; at most two are evaluated per ten.
     long long memoKey = -1;
     std::string memoInput, memoOutput;
     Outcome memo{false, 0.0};
-    // Numerals and quoted text: members with as many digits often read alike.
-    const bool readAlike = kind == MemberTerm::kNumeral ||
-                           (kind == MemberTerm::kQuoted && (steps_.empty() || steps_.back().leftNumber.known));
-    std::size_t alikeLength = 0;
-    bool alike = false;
-    Outcome alikeOutcome{true, 0.0};
     for (long long i = first_; i <= last_; ++i) {
-      if (readAlike) {
-        const std::size_t length = DigitCount(i);
-        if (length != alikeLength) {
-          alikeLength = length;
-          double number;
-          alike = kind == MemberTerm::kNumeral ? ReadAlike(stem, length, number)
-                                               : ReadAlike(stem.substr(1), length - 1, number);
-          // An empty text stands in: it is no more a date than the member's value.
-          if (alike) alikeOutcome = Fold(true, std::string_view(), KnownNumber{true, number});
-        }
-        if (alike) {
-          visit_(alikeOutcome.ok, alikeOutcome.value);
-          continue;
-        }
-      }
       text.resize(stem.size());
       AppendNumber(text, i);
       Outcome outcome{true, 0.0};
       switch (kind) {
         case MemberTerm::kNumeral:
-          outcome = Fold(true, text, KnownNumber());
-          break;
         case MemberTerm::kQuoted:
           outcome = Fold(true, std::string_view(text).substr(1, text.size() - 2), KnownNumber());
           break;
@@ -241,6 +245,36 @@ class RangeMembers {
           break;
         }
       }
+      visit_(outcome.ok, outcome.value);
+    }
+  }
+
+  // Members whose value matters only as the number it reads as: prefix
+  // followed by the member's digits (without the last for quoted text).
+  // They are read from a shorter equivalent prefix, and once for all members
+  // of one length when those read alike. An empty text stands in for the
+  // value: it is no more a date than a numeral is.
+  void EachNumber(std::string_view prefix, bool quoted) {
+    const std::string reading = ReadingPrefix(prefix);
+    std::string text = reading;
+    std::size_t alikeLength = static_cast<std::size_t>(-1);
+    bool alike = false;
+    Outcome alikeOutcome{true, 0.0};
+    for (long long i = first_; i <= last_; ++i) {
+      const std::size_t length = quoted ? DigitCount(i) - 1 : DigitCount(i);
+      if (length != alikeLength) {
+        alikeLength = length;
+        double number;
+        alike = ReadAlike(reading, length, number);
+        if (alike) alikeOutcome = Fold(true, std::string_view(), KnownNumber{true, number});
+      }
+      if (alike) {
+        visit_(alikeOutcome.ok, alikeOutcome.value);
+        continue;
+      }
+      text.resize(reading.size());
+      if (length > 0) AppendNumber(text, quoted ? i / 10 : i);
+      const Outcome outcome = Fold(true, std::string_view(), KnownNumber{true, ReadNumber(text)});
       visit_(outcome.ok, outcome.value);
     }
   }

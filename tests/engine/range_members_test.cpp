@@ -67,11 +67,29 @@ TEST_F(RangeMembersTest, WrittenStemsGiveTheirMembersAggregate) {
   }
 }
 
+TEST_F(RangeMembersTest, LongStemsGiveTheirMembersAggregate) {
+  DefineMembers({"A"});
+  const std::string zeros(400, '0'), spaces(300, ' '), sum = [] {
+    std::string s;
+    for (int i = 0; i < 300; ++i) s += "1+";
+    return s;
+  }();
+  const std::vector<std::string> stems = {
+      "000.",         "-00.",          " 00.",          "\"000.",        "\" -00.",       "1+000.",
+      "2*00.",        "0.",            zeros + ".",     "-" + zeros + ".", spaces + zeros + ".",
+      "\"" + zeros + ".", "1-" + zeros + ".", "0." + zeros + "E", "1E",   "1E-",           "\"2E",
+      "\"0." + zeros + "1E-", sum,      sum + "2*",      "2*" + sum,      "IF((" + sum + "1),2,",
+      "IF(1,(" + sum + "1),A", "IF((" + sum + "0),2,A", "SIN(" + zeros + ".",
+  };
+  for (const std::string& stem : stems)
+    for (auto [first, last] : {std::pair{0, 12}, std::pair{95, 130}, std::pair{995, 1003}}) ExpectAsDefined(stem, first, last);
+}
+
 TEST_F(RangeMembersTest, GeneratedStemsGiveTheirMembersAggregate) {
   DefineMembers({"A", "B"});
   const std::vector<std::string> pieces = {
       "A", "B", "X", "1", "2.5", ".", "+", "-", "*", "/", "^", "<", "=", ">", "<=", ">=", "%", "(", ")",
-      "\"", " ", ",", "SIN(", "IF(", "MIN(", "SUM(", "ROUND(", "SQR(", "e", "1-1-2000", "0",
+      "\"", " ", ",", "SIN(", "IF(", "MIN(", "SUM(", "ROUND(", "SQR(", "e", "1-1-2000", "0", "00", "E", "E-", "\t",
   };
   std::mt19937 random(20261207);
   for (int n = 0; n < 3000; ++n) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -16,10 +15,6 @@
 namespace vell {
 
 namespace {
-
-// How a member's innermost operand, its stem part followed by the digits,
-// is evaluated.
-enum class MemberTerm { kNumeral, kQuoted, kLookUp, kCall };
 
 // A step between the innermost operand and the whole member: the left
 // operand comes from the stem alone, so it is evaluated once.
@@ -115,7 +110,7 @@ class RangeMembers {
 
  private:
   void Core(std::string_view text) {
-    if (!text.empty() && text[0] == '"') return Each(MemberTerm::kQuoted, text);
+    if (!text.empty() && text[0] == '"') return EachQuoted(text);
     if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
       std::string signedText;
       signedText.reserve(text.size() + 1);
@@ -144,7 +139,7 @@ class RangeMembers {
     const std::string_view trimmed = TrimLeft(right);
     steps_.push_back(std::move(step));
     if (plainAllowed && (trimmed.empty() || IsPlainNumeral(trimmed))) {
-      Each(MemberTerm::kNumeral, trimmed);
+      EachNumber(trimmed, false);
     } else {
       Operand(text, right, products);
     }
@@ -172,15 +167,15 @@ class RangeMembers {
   void Term(std::string_view term) {
     std::string probe(term);
     probe.push_back('0');
-    if (IsNumeral(probe)) return Each(MemberTerm::kNumeral, term);
+    if (IsNumeral(probe)) return EachNumber(term, false);
     std::string upper;
     if (HasLowerAscii(term)) {
       upper.assign(term.data(), term.size());
       ToUpperAscii(upper);
       term = upper;
     }
-    if (term.find('(') != std::string_view::npos && StartsWithKeyword(term)) return Each(MemberTerm::kCall, term);
-    Each(MemberTerm::kLookUp, term);
+    if (term.find('(') != std::string_view::npos && StartsWithKeyword(term)) return EachCall(term);
+    EachLookUp(term);
   }
 
   // The innermost operand, where the evaluator would write it.
@@ -193,59 +188,61 @@ class RangeMembers {
     for (long long i = first_; i <= last_; ++i) visit_(outcome.ok, outcome.value);
   }
 
-  void Each(MemberTerm kind, std::string_view stem) {
+  // Quoted text: read for its number unless it may meet a date.
+  void EachQuoted(std::string_view stem) {
+    if (steps_.empty() || steps_.back().leftNumber.known) return EachNumber(stem.substr(1), true);
+    std::string text(stem);
+    for (long long i = first_; i <= last_; ++i) {
+      text.resize(stem.size());
+      AppendNumber(text, i);
+      const Outcome outcome = Fold(true, std::string_view(text).substr(1, text.size() - 2), KnownNumber());
+      visit_(outcome.ok, outcome.value);
+    }
+  }
+
+  void EachLookUp(std::string_view stem) {
     std::string& out = Operand();
     const long long count = static_cast<long long>(last_) - first_ + 1;
-    if (kind == MemberTerm::kLookUp && count > static_cast<long long>(Engine().valueMap.Size()) + 16)
-      return EachByScan(stem, out);
-    if (kind == MemberTerm::kNumeral) return EachNumber(stem, false);
-    // Quoted text is read for its number unless it may meet a date.
-    if (kind == MemberTerm::kQuoted && (steps_.empty() || steps_.back().leftNumber.known))
-      return EachNumber(stem.substr(1), true);
+    if (count > static_cast<long long>(Engine().valueMap.Size()) + 16) return EachByScan(stem, out);
+    std::string text(stem);
+    for (long long i = first_; i <= last_; ++i) {
+      text.resize(stem.size());
+      AppendNumber(text, i);
+      const bool ok = LookUpVariable(text, out);
+      const Outcome outcome = Fold(ok, out, KnownNumber());
+      visit_(outcome.ok, outcome.value);
+    }
+  }
+
+  // A call never reads its term's last character (the ")" it expects), so
+  // members that differ only there give the same outcome from the same
+  // result text: at most two are evaluated per ten. And the stem part stays
+  // where it is while the digits change, so what a call evaluates of it
+  // alone is remembered.
+  void EachCall(std::string_view stem) {
+    std::string& out = Operand();
     const bool clear = !steps_.empty() || clearSlot_;
     std::string text(stem);
-    // The stem part stays where it is while the digits change, so what a
-    // call evaluates of it alone is remembered.
     text.reserve(stem.size() + 24);
-    std::optional<StemMemo> stemMemo;
-    if (kind == MemberTerm::kCall) stemMemo.emplace(text.data(), text.data() + stem.size());
-    // A call never reads its term's last character (the ")" it expects), so
-    // members that differ only there give the same outcome from the same
-    // result text; at most two are evaluated per ten.
+    const StemMemo stemMemo(text.data(), text.data() + stem.size());
     long long memoKey = -1;
     std::string memoInput, memoOutput;
     Outcome memo{false, 0.0};
     for (long long i = first_; i <= last_; ++i) {
-      text.resize(stem.size());
-      AppendNumber(text, i);
-      Outcome outcome{true, 0.0};
-      switch (kind) {
-        case MemberTerm::kNumeral:
-        case MemberTerm::kQuoted:
-          outcome = Fold(true, std::string_view(text).substr(1, text.size() - 2), KnownNumber());
-          break;
-        case MemberTerm::kLookUp: {
-          const bool ok = LookUpVariable(text, out);
-          outcome = Fold(ok, out, KnownNumber());
-          break;
-        }
-        case MemberTerm::kCall: {
-          if (clear) out.clear();
-          const long long key = i >= 10 ? i / 10 : -2;
-          if (key == memoKey && out == memoInput) {
-            out = memoOutput;
-            outcome = memo;
-            break;
-          }
-          memoKey = key;
-          memoInput = out;
-          const bool ok = EvaluateTerm(text, out);
-          memoOutput = out;
-          outcome = memo = Fold(ok, out, KnownNumber());
-          break;
-        }
+      if (clear) out.clear();
+      const long long key = i >= 10 ? i / 10 : -2;
+      if (key != memoKey || out != memoInput) {
+        text.resize(stem.size());
+        AppendNumber(text, i);
+        memoKey = key;
+        memoInput = out;
+        const bool ok = EvaluateTerm(text, out);
+        memoOutput = out;
+        memo = Fold(ok, out, KnownNumber());
+      } else {
+        out = memoOutput;
       }
-      visit_(outcome.ok, outcome.value);
+      visit_(memo.ok, memo.value);
     }
   }
 

@@ -45,10 +45,12 @@ bool EvaluateRange(std::string_view term, std::size_t keywordLength, Aggregate k
   // MIN and MAX read what every member left in out.
   std::string value;
   EvaluateRangeMembers(stem, m, n, kind == Aggregate::kSum ? value : out, kind == Aggregate::kSum,
-                       [&](bool memberOk, double v) {
+                       [&](bool memberOk, double v, long long count) {
                          if (kind == Aggregate::kSum) {
-                           if (memberOk) running += v;
+                           // Added one by one, as rounding demands.
+                           for (long long k = 0; memberOk && k < count; ++k) running += v;
                          } else {
+                           // Folding a value again changes nothing.
                            running = firstMember ? v : Fold(kind, running, v);
                            firstMember = false;
                          }

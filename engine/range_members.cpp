@@ -185,7 +185,7 @@ class RangeMembers {
   void Same(const char* value, bool ok) {
     Operand() = value;
     const Outcome outcome = Fold(ok, value, KnownNumber());
-    for (long long i = first_; i <= last_; ++i) visit_(outcome.ok, outcome.value);
+    visit_(outcome.ok, outcome.value, static_cast<long long>(last_) - first_ + 1);
   }
 
   // Quoted text: read for its number unless it may meet a date.
@@ -196,7 +196,7 @@ class RangeMembers {
       text.resize(stem.size());
       AppendNumber(text, i);
       const Outcome outcome = Fold(true, std::string_view(text).substr(1, text.size() - 2), KnownNumber());
-      visit_(outcome.ok, outcome.value);
+      visit_(outcome.ok, outcome.value, 1);
     }
   }
 
@@ -210,7 +210,7 @@ class RangeMembers {
       AppendNumber(text, i);
       const bool ok = LookUpVariable(text, out);
       const Outcome outcome = Fold(ok, out, KnownNumber());
-      visit_(outcome.ok, outcome.value);
+      visit_(outcome.ok, outcome.value, 1);
     }
   }
 
@@ -242,7 +242,7 @@ class RangeMembers {
       } else {
         out = memoOutput;
       }
-      visit_(memo.ok, memo.value);
+      visit_(memo.ok, memo.value, 1);
     }
   }
 
@@ -254,25 +254,25 @@ class RangeMembers {
   void EachNumber(std::string_view prefix, bool quoted) {
     const std::string reading = ReadingPrefix(prefix);
     std::string text = reading;
-    std::size_t alikeLength = static_cast<std::size_t>(-1);
-    bool alike = false;
-    Outcome alikeOutcome{true, 0.0};
-    for (long long i = first_; i <= last_; ++i) {
+    for (long long i = first_; i <= last_;) {
+      // The members from i on with as many digits.
+      long long end = 9;
+      while (end < i) end = end * 10 + 9;
+      end = std::min<long long>(end, last_);
       const std::size_t length = quoted ? DigitCount(i) - 1 : DigitCount(i);
-      if (length != alikeLength) {
-        alikeLength = length;
-        double number;
-        alike = ReadAlike(reading, length, number);
-        if (alike) alikeOutcome = Fold(true, std::string_view(), KnownNumber{true, number});
-      }
-      if (alike) {
-        visit_(alikeOutcome.ok, alikeOutcome.value);
+      double number;
+      if (ReadAlike(reading, length, number)) {
+        const Outcome outcome = Fold(true, std::string_view(), KnownNumber{true, number});
+        visit_(outcome.ok, outcome.value, end - i + 1);
+        i = end + 1;
         continue;
       }
-      text.resize(reading.size());
-      if (length > 0) AppendNumber(text, quoted ? i / 10 : i);
-      const Outcome outcome = Fold(true, std::string_view(), KnownNumber{true, ReadNumber(text)});
-      visit_(outcome.ok, outcome.value);
+      for (; i <= end; ++i) {
+        text.resize(reading.size());
+        if (length > 0) AppendNumber(text, quoted ? i / 10 : i);
+        const Outcome outcome = Fold(true, std::string_view(), KnownNumber{true, ReadNumber(text)});
+        visit_(outcome.ok, outcome.value, 1);
+      }
     }
   }
 
@@ -287,23 +287,26 @@ class RangeMembers {
       if (MemberNumber(name, stem, first_, last_, i)) members.emplace_back(i, name);
     });
     std::sort(members.begin(), members.end());
-    std::size_t next = 0;
     bool haveMissing = false;
     Outcome missing{false, 0.0};
-    for (long long i = first_; i <= last_; ++i) {
-      if (next < members.size() && members[next].first == i) {
-        const bool ok = LookUpVariable(members[next++].second, out);
-        const Outcome outcome = Fold(ok, out, KnownNumber());
-        visit_(outcome.ok, outcome.value);
+    long long i = first_;
+    for (std::size_t next = 0; i <= last_;) {
+      const long long found = next < members.size() ? members[next].first : static_cast<long long>(last_) + 1;
+      if (found > i) {
+        if (!haveMissing) {
+          if (engine.misses != nullptr) engine.misses->stems.emplace_back(stem);
+          out = "0.0";
+          missing = Fold(false, out, KnownNumber());
+          haveMissing = true;
+        }
+        visit_(missing.ok, missing.value, found - i);
+        i = found;
         continue;
       }
-      if (!haveMissing) {
-        if (engine.misses != nullptr) engine.misses->stems.emplace_back(stem);
-        out = "0.0";
-        missing = Fold(false, out, KnownNumber());
-        haveMissing = true;
-      }
-      visit_(missing.ok, missing.value);
+      const bool ok = LookUpVariable(members[next++].second, out);
+      const Outcome outcome = Fold(ok, out, KnownNumber());
+      visit_(outcome.ok, outcome.value, 1);
+      ++i;
     }
   }
 

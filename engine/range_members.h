@@ -9,8 +9,9 @@
 
 namespace vell {
 
-// Gets each member's success and the number its value reads as, in order.
-using MemberVisitor = std::function<void(bool ok, double value)>;
+// Gets each member's success and the number its value reads as, in order;
+// count members in a row with the same outcome come in one call.
+using MemberVisitor = std::function<void(bool ok, double value, long long count)>;
 
 // Evaluates stem + IntegerText(i) for i from first to last exactly as
 // EvaluateExpression would, at the current nesting. slot plays the result

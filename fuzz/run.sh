@@ -27,7 +27,7 @@ for t in "${targets[@]}"; do
   mkdir -p "$corpus"
   if [ -n "${VELL_FUZZ_SEED:-}" ]; then
     case $t in
-      evaluate) rate=10000 ;;
+      evaluate) rate=2000 ;;
       sheet) rate=3000 ;;
       *) rate=100000 ;;
     esac

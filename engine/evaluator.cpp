@@ -40,48 +40,6 @@ void ApplyPercentTimes(std::string& value, int times) {
   for (int i = 0; i < times; ++i) FormatNumber(ReadNumber(value) * 0.01, value);
 }
 
-}  // namespace
-
-bool Combine(Operator op, const std::string& left, const double* leftNumber, std::string_view right,
-             const KnownNumber& rightNumber, bool ok, std::string& out, double& number) {
-  double result;
-  if (leftNumber == nullptr && IsDate(left) && IsDate(right)) {
-    result = CompareDates(left, right, op);
-  } else {
-    const double x = leftNumber != nullptr ? *leftNumber : ReadNumber(left);
-    const double y = rightNumber.known ? rightNumber.value : ReadNumber(right);
-    switch (op) {
-      case Operator::kAdd: result = x + y; break;
-      case Operator::kSubtract: result = x - y; break;
-      case Operator::kLess: result = x < y ? 1.0 : 0.0; break;
-      case Operator::kGreater: result = x > y ? 1.0 : 0.0; break;
-      case Operator::kEqual: result = x == y ? 1.0 : 0.0; break;
-      case Operator::kLessEqual: result = x <= y ? 1.0 : 0.0; break;
-      case Operator::kGreaterEqual: result = x >= y ? 1.0 : 0.0; break;
-      case Operator::kMultiply: result = x * y; break;
-      case Operator::kDivide:
-        if (y == 0.0) {
-          out = "E";
-          number = 0.0;
-          return false;
-        }
-        result = x / y;
-        break;
-      case Operator::kPower: result = std::pow(x, y); break;
-      default: result = 0.0; break;
-    }
-  }
-  if (!std::isfinite(result)) {
-    out = "E";
-    number = 0.0;
-    return false;
-  }
-  number = FormatNumberAndRead(result, out);
-  return ok;
-}
-
-namespace {
-
 // The operator at position p; "<=" and ">=" move the left end back by one.
 Operator OperatorAt(std::string_view text, std::size_t p, std::size_t& leftEnd) {
   leftEnd = p;
@@ -114,17 +72,6 @@ bool EvaluateTermKnown(std::string_view term, std::string& out, KnownNumber& num
   }
   return EvaluateTerm(term, out);
 }
-
-}  // namespace
-
-bool IsPlainNumeral(std::string_view text) {
-  if (text.empty()) return false;
-  for (const char c : text)
-    if (!((c >= '0' && c <= '9') || c == '.')) return false;
-  return true;
-}
-
-namespace {
 
 // The leftmost term of a chain. A plain numeral (never a date) is only
 // read: the first step combines its number and overwrites value.
@@ -375,10 +322,6 @@ bool Evaluate(std::string_view text, std::string& out) {
   return Evaluate(text, out, unused);
 }
 
-}  // namespace
-
-namespace {
-
 bool EvaluateUnremembered(std::string_view text, std::string& out) {
   // The text may be a view of out itself; evaluate a private copy then.
   const char* data = out.data();
@@ -452,6 +395,51 @@ void ScanOperators(std::string_view text, Positions& sums, Positions& products) 
       products.push_back(i);
     }
   }
+}
+
+bool Combine(Operator op, const std::string& left, const double* leftNumber, std::string_view right,
+             const KnownNumber& rightNumber, bool ok, std::string& out, double& number) {
+  double result;
+  if (leftNumber == nullptr && IsDate(left) && IsDate(right)) {
+    result = CompareDates(left, right, op);
+  } else {
+    const double x = leftNumber != nullptr ? *leftNumber : ReadNumber(left);
+    const double y = rightNumber.known ? rightNumber.value : ReadNumber(right);
+    switch (op) {
+      case Operator::kAdd: result = x + y; break;
+      case Operator::kSubtract: result = x - y; break;
+      case Operator::kLess: result = x < y ? 1.0 : 0.0; break;
+      case Operator::kGreater: result = x > y ? 1.0 : 0.0; break;
+      case Operator::kEqual: result = x == y ? 1.0 : 0.0; break;
+      case Operator::kLessEqual: result = x <= y ? 1.0 : 0.0; break;
+      case Operator::kGreaterEqual: result = x >= y ? 1.0 : 0.0; break;
+      case Operator::kMultiply: result = x * y; break;
+      case Operator::kDivide:
+        if (y == 0.0) {
+          out = "E";
+          number = 0.0;
+          return false;
+        }
+        result = x / y;
+        break;
+      case Operator::kPower: result = std::pow(x, y); break;
+      default: result = 0.0; break;
+    }
+  }
+  if (!std::isfinite(result)) {
+    out = "E";
+    number = 0.0;
+    return false;
+  }
+  number = FormatNumberAndRead(result, out);
+  return ok;
+}
+
+bool IsPlainNumeral(std::string_view text) {
+  if (text.empty()) return false;
+  for (const char c : text)
+    if (!((c >= '0' && c <= '9') || c == '.')) return false;
+  return true;
 }
 
 double CompareDates(std::string_view left, std::string_view right, Operator op) {

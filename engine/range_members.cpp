@@ -179,11 +179,11 @@ class RangeMembers {
   }
 
   // The innermost operand, where the evaluator would write it.
-  std::string& Operand() { return steps_.empty() ? slot_ : operand_; }
+  std::string& InnermostSlot() { return steps_.empty() ? slot_ : operand_; }
 
   // Every member's innermost operand has the same value.
   void Same(const char* value, bool ok) {
-    Operand() = value;
+    InnermostSlot() = value;
     const Outcome outcome = Fold(ok, value, KnownNumber());
     visit_(outcome.ok, outcome.value, static_cast<long long>(last_) - first_ + 1);
   }
@@ -201,7 +201,7 @@ class RangeMembers {
   }
 
   void EachLookUp(std::string_view stem) {
-    std::string& out = Operand();
+    std::string& out = InnermostSlot();
     const long long count = static_cast<long long>(last_) - first_ + 1;
     if (count > static_cast<long long>(Engine().valueMap.Size()) + 16) return EachByScan(stem, out);
     std::string text(stem);
@@ -220,7 +220,7 @@ class RangeMembers {
   // where it is while the digits change, so what a call evaluates of it
   // alone is remembered.
   void EachCall(std::string_view stem) {
-    std::string& out = Operand();
+    std::string& out = InnermostSlot();
     const bool clear = !steps_.empty() || clearSlot_;
     std::string text(stem);
     text.reserve(stem.size() + 24);

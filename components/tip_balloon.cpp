@@ -225,9 +225,9 @@ void CTipBalloon::timerEvent(QTimerEvent* event) {
 }
 
 bool CTipBalloon::eventFilter(QObject* watched, QEvent* event) {
-  // The balloon's own window relays its events like any owner's widget.
-  if (watched == window_) FilterEvent(watched, event);
-  return false;
+  // The balloon watches only its own window and the widgets it was asked to
+  // relay; their events go the way an owner's widgets' do.
+  return FilterEvent(watched, event);
 }
 
 CTipBalloon::TextLayout CTipBalloon::LayoutText() const {

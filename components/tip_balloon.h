@@ -76,6 +76,9 @@ class CTipBalloon : public QObject {
   // Relays a Qt event of a watched widget (an event filter's arguments).
   // Never consumes the event: returns false.
   bool FilterEvent(QObject* watched, QEvent* event);
+  // For owners without an event filter of their own: the widget's events
+  // reach FilterEvent from now on.
+  void RelayEventsOf(QWidget* widget) { widget->installEventFilter(this); }
   void ShowAt(int x, int y, int seconds);
   void HideBalloon();
   void StartHideTimer(int seconds);

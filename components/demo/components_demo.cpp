@@ -18,16 +18,6 @@
 
 namespace {
 
-// Relays the watched widgets' events to the balloon, as a page does.
-class Relay : public QObject {
- public:
-  explicit Relay(CTipBalloon* balloon) : balloon_(balloon) {}
-  bool eventFilter(QObject* watched, QEvent* event) override { return balloon_->FilterEvent(watched, event); }
-
- private:
-  CTipBalloon* balloon_;
-};
-
 QIcon DemoIcon() {
   QPixmap pixmap(32, 32);
   pixmap.fill(QColor(40, 90, 160));
@@ -77,10 +67,9 @@ int main(int argc, char** argv) {
   balloon.RegisterWindow(variables,
                          QStringLiteral("Please type in the variables here. For eg:\r\nx=sin(45)+56/2\r\ny=x/23"),
                          QStringLiteral("Variables"), QColor(0, 0, 0), 6);
-  Relay relay(&balloon);
   for (QWidget* w : {static_cast<QWidget*>(&window), static_cast<QWidget*>(expression),
                      static_cast<QWidget*>(variables)})
-    w->installEventFilter(&relay);
+    balloon.RelayEventsOf(w);
   window.setMouseTracking(true);
 
   CSystemTray tray;

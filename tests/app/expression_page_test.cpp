@@ -29,12 +29,10 @@ class ExpressionPageTest : public QObject {
   void init() {
     QVERIFY(PrepareSandbox());
     vell::ResetEngineState();
-    services_ = std::make_unique<RecordingServices>();
-    scoped_ = std::make_unique<vell::platform::ScopedServices>(*services_);
+    services_ = std::make_unique<ScopedRecordingServices>();
   }
 
   void cleanup() {
-    scoped_.reset();
     services_.reset();
   }
 
@@ -363,8 +361,7 @@ class ExpressionPageTest : public QObject {
   }
 
  private:
-  std::unique_ptr<RecordingServices> services_;
-  std::unique_ptr<vell::platform::ScopedServices> scoped_;
+  std::unique_ptr<ScopedRecordingServices> services_;
 };
 
 QTEST_MAIN(ExpressionPageTest)

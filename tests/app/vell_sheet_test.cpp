@@ -80,15 +80,13 @@ class VellSheetTest : public QObject {
   void init() {
     QVERIFY(PrepareSandbox());
     vell::ResetEngineState();
-    services_ = std::make_unique<RecordingServices>();
-    scoped_ = std::make_unique<vell::platform::ScopedServices>(*services_);
+    services_ = std::make_unique<ScopedRecordingServices>();
     record_ = TrayRecord();
   }
 
   void cleanup() {
     sheet_.reset();
     tray_.reset();
-    scoped_.reset();
     services_.reset();
     QFile::remove(vell::GuidePathBesideProgram());
     QDir(vell::GuidePathBesideProgram()).removeRecursively();
@@ -466,8 +464,7 @@ class VellSheetTest : public QObject {
   FakeTrayHost* host_ = nullptr;
   std::unique_ptr<CSystemTray> tray_;
   std::unique_ptr<CVellSheet> sheet_;
-  std::unique_ptr<RecordingServices> services_;
-  std::unique_ptr<vell::platform::ScopedServices> scoped_;
+  std::unique_ptr<ScopedRecordingServices> services_;
 };
 
 QTEST_MAIN(VellSheetTest)

@@ -36,3 +36,12 @@ class RecordingServices : public vell::platform::SystemServices {
   QList<QPair<QString, QString>> messages;
   int beeps = 0;
 };
+
+// Recording services that stand in for the real ones as long as they live.
+class ScopedRecordingServices : public RecordingServices {
+ public:
+  ScopedRecordingServices() : scope_(*this) {}
+
+ private:
+  vell::platform::ScopedServices scope_;
+};

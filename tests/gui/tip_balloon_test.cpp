@@ -51,15 +51,6 @@ struct Page {
   CTipBalloon balloon;
 };
 
-class Relay : public QObject {
- public:
-  explicit Relay(CTipBalloon* balloon) : balloon_(balloon) {}
-  bool eventFilter(QObject* watched, QEvent* event) override { return balloon_->FilterEvent(watched, event); }
-
- private:
-  CTipBalloon* balloon_;
-};
-
 }  // namespace
 
 class TipBalloonTest : public QObject {
@@ -234,9 +225,8 @@ class TipBalloonTest : public QObject {
   void relayedQtEvents() {
     Page page;
     QVERIFY(page.Ready());
-    Relay relay(&page.balloon);
-    page.first->installEventFilter(&relay);
-    page.second->installEventFilter(&relay);
+    page.balloon.RelayEventsOf(page.first);
+    page.balloon.RelayEventsOf(page.second);
     QTest::mouseMove(page.first, QPoint(30, 12));
     QTRY_VERIFY(page.balloon.IsVisible());
     QCOMPARE(page.Shown(), Page::At(page.first, 30, 12));

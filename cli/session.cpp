@@ -27,15 +27,11 @@ bool Session::Evaluate(const std::string& expression, std::FILE* out) {
     ok = EvaluateExpression(expression, value);
   }
   pending_ = false;
-  if (raw_) {
-    WriteLine(value, out);
-  } else if (ok) {
-    TrimTrailingZeros(value);
-    WriteLine(value, out);
-  } else {
-    WriteLine("E", out);
-  }
-  return ok;
+  if (!ok && !raw_) value = "E";
+  if (ok && !raw_) TrimTrailingZeros(value);
+  WriteLine(value, out);
+  // Domain errors and overflow succeed in the engine but leave "E".
+  return ok && value != "E";
 }
 
 void Session::LoadSheet(std::string sheet) {

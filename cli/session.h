@@ -12,7 +12,8 @@ class Session {
   Session(bool raw, std::string sheet) : raw_(raw), sheet_(std::move(sheet)) {}
 
   // Evaluates one expression and prints its result line; the first one also
-  // resolves the pending sheet, if there is one.
+  // resolves the pending sheet, if there is one. True when the line holds a
+  // value: false when the evaluation failed or the line printed is "E".
   bool Evaluate(const std::string& expression, std::FILE* out);
   // Replaces the sheet (bytes of a variables file) and resolves it now.
   void LoadSheet(std::string sheet);

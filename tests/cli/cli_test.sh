@@ -30,6 +30,14 @@ check division-by-zero 1 "E" -- "$bin" '1/0'
 check raw-failure 1 "E" -- "$bin" --raw '1/0'
 check raw-undefined 1 "1.000000" -- "$bin" --raw 'x+1'
 check raw-empty 1 "" -- "$bin" --raw ''
+# A value of E is a failure even where the engine reports success.
+check e-log-zero 1 "E" -- "$bin" 'LOG(0)'
+check e-asin 1 "E" -- "$bin" 'ASIN(2)'
+check e-overflow-raw 1 "E" -- "$bin" --raw 'EXP(1000)'
+check e-pow-one-arg 1 "E" -- "$bin" 'POW(2)'
+check e-nroot 1 "E" -- "$bin" 'NROOT(-8,3)'
+check e-batch 1 "$(printf '2\nE\n3')" -- sh -c "printf '1+1\nLOG(0)\n1+2\n' | '$bin'"
+check e-batch-raw 1 "$(printf '2.000000\nE')" -- sh -c "printf '1+1\nEXP(1000)' | '$bin' --raw"
 check leading-minus 0 "1" -- "$bin" '-3+4'
 check after-double-dash 0 "-2" -- "$bin" -- '-sqrt(4)'
 check operands-joined 0 "3" -- "$bin" 1 + 2

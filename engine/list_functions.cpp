@@ -167,7 +167,8 @@ bool EvaluateRound(std::string_view term, std::string& out) {
 double RoundToStep(double x, double step) {
   const double h = step * 0.5;
   const double q = x >= 0 ? (x + h) / step : (x - h) / step;
-  return std::trunc(std::trunc(q) * step);
+  // A whole number has no negative zero: + 0.0 turns -0 into 0.
+  return std::trunc(std::trunc(q) * step) + 0.0;
 }
 
 }  // namespace vell

@@ -112,6 +112,9 @@ TEST_F(ListFunctionsTest, Round) {
       {"ROUND(2147483647.5,0)", true, "2147483648.000000"},
       {"ROUND(99999999999,-2)", true, "100000000000.000000"},
       {"ROUND(10^308*10,0)", false, "0.000000"},
+      // A whole number has no negative zero.
+      {"ROUND(-0.4,0)", true, "0.000000"},      {"ROUND(-4,-1)", true, "0.000000"},
+      {"ROUND(-49,-2)", true, "0.000000"},      {"ROUND(-2.5,-1)", true, "0.000000"},
   });
   EXPECT_EQ(RoundToStep(2.5, 1), 3);
   EXPECT_EQ(RoundToStep(-2.5, 1), -3);

@@ -9,6 +9,7 @@ void ResetEngineState() {
   s.lineCount = 0;
   s.valueMap.Clear();
   s.nesting = 0;
+  s.tooDeep = false;
   s.misses = nullptr;
   s.scanContext = nullptr;
 }

@@ -31,9 +31,9 @@ struct EngineState {
 
   // Evaluation bookkeeping, not part of the resolved sheet.
   int nesting = 0;
+  bool tooDeep = false;  // the nesting limit cut the current evaluation
   MissRecorder* misses = nullptr;
   class ScanContext* scanContext = nullptr;
-  class StemMemo* stemMemo = nullptr;
 };
 
 // The instance the evaluation functions work on; inline, since every nesting

@@ -7,7 +7,6 @@
 #include "evaluator_steps.h"
 #include "number_text.h"
 #include "scan_context.h"
-#include "stem_memo.h"
 #include "term.h"
 #include "value_text.h"
 
@@ -67,8 +66,14 @@ bool EvaluateTermKnown(std::string_view term, std::string& out, KnownNumber& num
   if (term.size() >= 2 && term.front() == '(' && term.back() == ')') {
     const ScanContext* context = term.size() >= ScanContext::kMinLength ? ScanContext::For(term) : nullptr;
     if (context != nullptr ? !context->HasLowerAscii(term)
-                           : term.size() < ScanContext::kMinLength && !HasLowerAscii(term))
+                           : term.size() < ScanContext::kMinLength && !HasLowerAscii(term)) {
+      NestingGuard guard;
+      if (guard.TooDeep()) {
+        out = "E";
+        return false;
+      }
       return Evaluate(term.substr(1, term.size() - 2), out, number);
+    }
   }
   return EvaluateTerm(term, out);
 }
@@ -104,11 +109,6 @@ bool EvaluateOperand(std::string_view text, std::string_view operand, const Posi
   const std::string_view t = TrimWhiteSpace(operand);
   if (t.empty() || t[0] == '"' || t[0] == '+' || t[0] == '-' || t.back() == '%')
     return Evaluate(operand, out, number);
-  NestingGuard guard;
-  if (guard.TooDeep()) {
-    out = "E";
-    return false;
-  }
   Positions inner;
   if (products != nullptr) {
     // The operand's own scan never looks at its first character.
@@ -136,6 +136,7 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
   std::size_t end = text.size();
   std::size_t next = 0;
   bool leftEmpty = false;
+  std::size_t lastSplit = kNoPosition;
   while (true) {
     while (next < ops.size() && ops[next] >= end) ++next;
     if (next == ops.size()) break;
@@ -149,6 +150,7 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
       ++percent;
     }
     frames.push_back(Frame{op, p + 1, end, percent});
+    lastSplit = p;
     end = e;
     if (end == 0) {
       leftEmpty = true;
@@ -162,7 +164,11 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
   value.clear();
   bool ok = false;
   KnownNumber left;
-  if (!leftEmpty) {
+  if (lastSplit == 0) {
+    // A leading sign: the left operand is an implied "0".
+    ok = true;
+    left.known = true;
+  } else if (!leftEmpty) {
     const std::string_view base = text.substr(0, end);
     if (products != nullptr) {
       Positions inner;
@@ -178,9 +184,7 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
   std::string right;
   bool known = left.known;
   double number = left.value;
-  // A plain numeral right operand is used in place, unless evaluating it
-  // would be one nesting level too deep.
-  const bool plainAllowed = Engine().nesting < kMaxNesting;
+  // A plain numeral right operand is used in place.
   std::size_t nextProduct = products != nullptr ? products->size() : 0;
   for (std::size_t i = frames.size(); i-- > 0;) {
     const Frame& f = frames[i];
@@ -202,7 +206,7 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
     std::string_view rightValue = trimmed;
     bool rightOk = true;
     KnownNumber rightNumber;
-    if (!plainAllowed || !IsPlainNumeral(trimmed)) {
+    if (!IsPlainNumeral(trimmed)) {
       right.clear();
       rightOk = EvaluateOperand(text, rightText, products, nextProduct, right, rightNumber);
       rightValue = right;
@@ -219,12 +223,12 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
 // found as the scan below finds them (skipping a group is the same as
 // counting through it), but without branching on each character: the mix
 // of digits and operators defeats the processor's branch prediction.
-void ScanShort(std::string_view text, Positions& sums, Positions& products) {
+void ScanShort(std::string_view text, std::size_t lowest, Positions& sums, Positions& products) {
   static_assert(ScanContext::kMinLength <= 128, "a position and the product flag share a byte");
   std::uint8_t found[ScanContext::kMinLength];  // position, plus 128 for a product
   std::size_t count = 0;
   long depth = 0;
-  for (std::size_t i = text.size() - 1; i >= 1; --i) {
+  for (std::size_t i = text.size(); i-- > lowest;) {
     const CharClass c = kCharClasses.of[static_cast<unsigned char>(text[i])];
     depth += static_cast<long>(c == kClose) - static_cast<long>(c == kOpen);
     found[count] = static_cast<std::uint8_t>(i | (c == kProduct ? 128u : 0u));
@@ -236,37 +240,16 @@ void ScanShort(std::string_view text, Positions& sums, Positions& products) {
   }
 }
 
-// Trimmed, non-empty text that does not end in "%".
-bool EvaluateCore(std::string_view text, std::string& out, KnownNumber& number) {
-  if (text[0] == '"') {
-    if (text.size() < 2) {
-      out.clear();
-    } else {
-      out.assign(text.data() + 1, text.size() - 2);
-    }
-    return true;
-  }
-  if (text[0] == '+' || text[0] == '-') {
-    std::string signed_text;
-    signed_text.reserve(text.size() + 1);
-    signed_text.push_back('0');
-    signed_text.append(text.data(), text.size());
-    return EvaluateCore(signed_text, out, number);
-  }
-  Positions sums, products;
-  if (text.size() < ScanContext::kMinLength) {
-    ScanShort(text, sums, products);
-    if (!sums.empty()) return EvaluateChain(text, sums, &products, out, number);
-    if (!products.empty()) return EvaluateChain(text, products, nullptr, out, number);
-    return EvaluateTermKnown(text, out, number);
-  }
+// The depth-0 operators from the end of text down to position lowest.
+void Scan(std::string_view text, std::size_t lowest, Positions& sums, Positions& products) {
+  if (text.size() < ScanContext::kMinLength) return ScanShort(text, lowest, sums, products);
   const ScanContext* context = ScanContext::For(text);
   const std::size_t offset = context != nullptr ? context->Offset(text.data()) : 0;
   long depth = 0;
-  for (std::size_t i = text.size() - 1; i >= 1; --i) {
+  for (std::size_t i = text.size(); i-- > lowest;) {
     CharClass c = kCharClasses.of[static_cast<unsigned char>(text[i])];
     // Most characters mean nothing to the scan; pass them in a tight loop.
-    while (c == kOther && i > 1) c = kCharClasses.of[static_cast<unsigned char>(text[--i])];
+    while (c == kOther && i > lowest) c = kCharClasses.of[static_cast<unsigned char>(text[--i])];
     switch (c) {
       case kOther:
         break;
@@ -275,7 +258,7 @@ bool EvaluateCore(std::string_view text, std::string& out, KnownNumber& number) 
           // Skip the group: inside it the depth never returns to 0. Without a
           // partner inside this text, nothing to its left is at depth 0.
           const std::uint32_t open = context->OpeningOf(text.data() + i);
-          if (open == ScanContext::kNone || open <= offset) i = 1;
+          if (open == ScanContext::kNone || open <= offset) i = lowest;
           else i = open - offset;
           break;
         }
@@ -292,17 +275,43 @@ bool EvaluateCore(std::string_view text, std::string& out, KnownNumber& number) 
         break;
     }
   }
+}
+
+// Trimmed, non-empty text that does not end in "%".
+bool EvaluateCore(std::string_view text, std::string& out, KnownNumber& number) {
+  if (text[0] == '"') {
+    if (text.size() < 2) {
+      out.clear();
+      return true;
+    }
+    // An unclosed quote is a typing slip, not a text that loses its last character.
+    if (text.back() != '"') {
+      out = "E";
+      return false;
+    }
+    out.assign(text.data() + 1, text.size() - 2);
+    return true;
+  }
+  Positions sums, products;
+  if (text[0] == '+' || text[0] == '-') {
+    // A leading sign is "0" followed by the text: the sign is the chain's
+    // leftmost split. Only unbalanced parentheses can hide it from the scan;
+    // that rare text is evaluated with the "0" written out.
+    Scan(text, 0, sums, products);
+    if (!sums.empty() && sums.back() == 0) return EvaluateChain(text, sums, &products, out, number);
+    std::string signedText;
+    signedText.reserve(text.size() + 1);
+    signedText.push_back('0');
+    signedText.append(text.data(), text.size());
+    return EvaluateCore(signedText, out, number);
+  }
+  Scan(text, 1, sums, products);
   if (!sums.empty()) return EvaluateChain(text, sums, &products, out, number);
   if (!products.empty()) return EvaluateChain(text, products, nullptr, out, number);
   return EvaluateTermKnown(text, out, number);
 }
 
 bool Evaluate(std::string_view text, std::string& out, KnownNumber& number) {
-  NestingGuard guard;
-  if (guard.TooDeep()) {
-    out = "E";
-    return false;
-  }
   text = TrimWhiteSpace(text);
   if (text.empty()) return false;
   if (text.back() != '%') return EvaluateCore(text, out, number);
@@ -322,7 +331,13 @@ bool Evaluate(std::string_view text, std::string& out) {
   return Evaluate(text, out, unused);
 }
 
-bool EvaluateUnremembered(std::string_view text, std::string& out) {
+// One level of the written expression: a call's argument or a parenthesised text.
+bool EvaluateLevel(std::string_view text, std::string& out) {
+  NestingGuard guard;
+  if (guard.TooDeep()) {
+    out = "E";
+    return false;
+  }
   // The text may be a view of out itself; evaluate a private copy then.
   const char* data = out.data();
   if (!text.empty() && text.data() >= data && text.data() < data + out.size() + 1) {
@@ -343,11 +358,17 @@ bool EvaluateUnremembered(std::string_view text, std::string& out) {
 }  // namespace
 
 bool EvaluateExpression(std::string_view text, std::string& out) {
-  if (Engine().stemMemo != nullptr) {
-    if (StemMemo* memo = StemMemo::For(text))
-      return memo->Recall(text, out, [&] { return EvaluateUnremembered(text, out); });
-  }
-  return EvaluateUnremembered(text, out);
+  EngineState& engine = Engine();
+  if (engine.nesting > 0) return EvaluateLevel(text, out);
+  // Past the nesting limit nothing above the cut may go on as if it had a
+  // value (a function that maps a failed argument to "E" would hide it), so
+  // the whole evaluation fails.
+  engine.tooDeep = false;
+  const bool ok = EvaluateLevel(text, out);
+  if (!engine.tooDeep) return ok;
+  engine.tooDeep = false;
+  out = "E";
+  return false;
 }
 
 std::size_t FindOperator(std::string_view text, OperatorLevel level) {

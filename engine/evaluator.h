@@ -24,7 +24,8 @@ enum class Operator : char {
   kPower = '^',
 };
 
-// Parentheses and function calls may nest this deep; deeper text fails with
+// Parenthesised texts and function calls may nest this deep (the whole
+// expression is the first level); deeper, the whole evaluation fails with
 // "E" instead of exhausting the stack.
 constexpr int kMaxNesting = 2500;
 

@@ -20,14 +20,19 @@ struct KnownNumber {
   double value = 0.0;
 };
 
-// One evaluation level; deeper than kMaxNesting fails with "E".
+// One level of the written expression (a parenthesised text or a call's
+// argument). Deeper than kMaxNesting the evaluation is cut: this level and
+// every one entered after it fail with "E".
 class NestingGuard {
  public:
   NestingGuard() : state_(Engine()) { ++state_.nesting; }
   ~NestingGuard() { --state_.nesting; }
   NestingGuard(const NestingGuard&) = delete;
   NestingGuard& operator=(const NestingGuard&) = delete;
-  bool TooDeep() const { return state_.nesting > kMaxNesting; }
+  bool TooDeep() const {
+    if (state_.nesting > kMaxNesting) state_.tooDeep = true;
+    return state_.tooDeep;
+  }
 
  private:
   EngineState& state_;

@@ -44,8 +44,7 @@ bool EvaluateRange(std::string_view term, std::size_t keywordLength, Aggregate k
   // SUM reads a member only when it succeeded and gives each a fresh text;
   // MIN and MAX read what every member left in out.
   std::string value;
-  EvaluateRangeMembers(stem, m, n, kind == Aggregate::kSum ? value : out, kind == Aggregate::kSum,
-                       [&](bool memberOk, double v, long long count) {
+  EvaluateRangeMembers(stem, m, n, kind == Aggregate::kSum ? value : out, [&](bool memberOk, double v, long long count) {
                          if (kind == Aggregate::kSum) {
                            // Added one by one, as rounding demands.
                            for (long long k = 0; memberOk && k < count; ++k) running += v;

@@ -8,7 +8,6 @@
 
 #include "evaluator_steps.h"
 #include "number_text.h"
-#include "stem_memo.h"
 #include "term.h"
 #include "value_text.h"
 
@@ -98,19 +97,23 @@ bool MemberNumber(std::string_view name, std::string_view stem, std::int32_t m, 
 // with the stem's left operands on the way out.
 class RangeMembers {
  public:
-  RangeMembers(std::int32_t first, std::int32_t last, std::string& slot, bool clearSlot, const MemberVisitor& visit)
-      : first_(first), last_(last), slot_(slot), clearSlot_(clearSlot), visit_(visit) {}
+  RangeMembers(std::int32_t first, std::int32_t last, std::string& slot, const MemberVisitor& visit)
+      : first_(first), last_(last), slot_(slot), visit_(visit) {}
 
-  // As Evaluate: one nesting level, leading white space trimmed.
-  void Evaluate(std::string_view text) {
+  // Each member is an expression of its own: one nesting level.
+  void EvaluateMembers(std::string_view stem) {
     NestingGuard guard;
     if (guard.TooDeep()) return Same("E", false);
-    Core(TrimLeft(text));
+    Evaluate(stem);
   }
 
  private:
+  // As the evaluator: leading white space trimmed.
+  void Evaluate(std::string_view text) { Core(TrimLeft(text)); }
+
   void Core(std::string_view text) {
-    if (!text.empty() && text[0] == '"') return EachQuoted(text);
+    // A quoted member ends in a digit, not in its closing quote.
+    if (!text.empty() && text[0] == '"') return Same("E", false);
     if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
       std::string signedText;
       signedText.reserve(text.size() + 1);
@@ -134,12 +137,11 @@ class RangeMembers {
     step.leftOk = EvaluateChainHead(text, ops, products, step.left, head);
     step.op = head.op;
     step.leftNumber = head.left;
-    const bool plainAllowed = Engine().nesting < kMaxNesting;
     const std::string_view right = text.substr(head.rightBegin);
     const std::string_view trimmed = TrimLeft(right);
     steps_.push_back(std::move(step));
-    if (plainAllowed && (trimmed.empty() || IsPlainNumeral(trimmed))) {
-      EachNumber(trimmed, false);
+    if (trimmed.empty() || IsPlainNumeral(trimmed)) {
+      EachNumber(trimmed);
     } else {
       Operand(text, right, products);
     }
@@ -150,8 +152,6 @@ class RangeMembers {
   void Operand(std::string_view text, std::string_view operand, const Positions* products) {
     const std::string_view t = TrimLeft(operand);
     if (!t.empty() && (t[0] == '"' || t[0] == '+' || t[0] == '-')) return Evaluate(operand);
-    NestingGuard guard;
-    if (guard.TooDeep()) return Same("E", false);
     Positions inner;
     if (products != nullptr) {
       const std::size_t start = static_cast<std::size_t>(t.data() - text.data());
@@ -167,14 +167,15 @@ class RangeMembers {
   void Term(std::string_view term) {
     std::string probe(term);
     probe.push_back('0');
-    if (IsNumeral(probe)) return EachNumber(term, false);
+    if (IsNumeral(probe)) return EachNumber(term);
     std::string upper;
     if (HasLowerAscii(term)) {
       upper.assign(term.data(), term.size());
       ToUpperAscii(upper);
       term = upper;
     }
-    if (term.find('(') != std::string_view::npos && StartsWithKeyword(term)) return EachCall(term);
+    // A call member ends in a digit, not in its ")".
+    if (term.find('(') != std::string_view::npos && StartsWithKeyword(term)) return Same("E", false);
     EachLookUp(term);
   }
 
@@ -186,18 +187,6 @@ class RangeMembers {
     InnermostSlot() = value;
     const Outcome outcome = Fold(ok, value, KnownNumber());
     visit_(outcome.ok, outcome.value, static_cast<long long>(last_) - first_ + 1);
-  }
-
-  // Quoted text: read for its number unless it may meet a date.
-  void EachQuoted(std::string_view stem) {
-    if (steps_.empty() || steps_.back().leftNumber.known) return EachNumber(stem.substr(1), true);
-    std::string text(stem);
-    for (long long i = first_; i <= last_; ++i) {
-      text.resize(stem.size());
-      AppendNumber(text, i);
-      const Outcome outcome = Fold(true, std::string_view(text).substr(1, text.size() - 2), KnownNumber());
-      visit_(outcome.ok, outcome.value, 1);
-    }
   }
 
   void EachLookUp(std::string_view stem) {
@@ -214,44 +203,12 @@ class RangeMembers {
     }
   }
 
-  // A call never reads its term's last character (the ")" it expects), so
-  // members that differ only there give the same outcome from the same
-  // result text: at most two are evaluated per ten. And the stem part stays
-  // where it is while the digits change, so what a call evaluates of it
-  // alone is remembered.
-  void EachCall(std::string_view stem) {
-    std::string& out = InnermostSlot();
-    const bool clear = !steps_.empty() || clearSlot_;
-    std::string text(stem);
-    text.reserve(stem.size() + 24);
-    const StemMemo stemMemo(text.data(), text.data() + stem.size());
-    long long memoKey = -1;
-    std::string memoInput, memoOutput;
-    Outcome memo{false, 0.0};
-    for (long long i = first_; i <= last_; ++i) {
-      if (clear) out.clear();
-      const long long key = i >= 10 ? i / 10 : -2;
-      if (key != memoKey || out != memoInput) {
-        text.resize(stem.size());
-        AppendNumber(text, i);
-        memoKey = key;
-        memoInput = out;
-        const bool ok = EvaluateTerm(text, out);
-        memoOutput = out;
-        memo = Fold(ok, out, KnownNumber());
-      } else {
-        out = memoOutput;
-      }
-      visit_(memo.ok, memo.value, 1);
-    }
-  }
-
   // Members whose value matters only as the number it reads as: prefix
-  // followed by the member's digits (without the last for quoted text).
+  // followed by the member's digits.
   // They are read from a shorter equivalent prefix, and once for all members
   // of one length when those read alike. An empty text stands in for the
   // value: it is no more a date than a numeral is.
-  void EachNumber(std::string_view prefix, bool quoted) {
+  void EachNumber(std::string_view prefix) {
     const std::string reading = ReadingPrefix(prefix);
     std::string text = reading;
     for (long long i = first_; i <= last_;) {
@@ -259,7 +216,7 @@ class RangeMembers {
       long long end = 9;
       while (end < i) end = end * 10 + 9;
       end = std::min<long long>(end, last_);
-      const std::size_t length = quoted ? DigitCount(i) - 1 : DigitCount(i);
+      const std::size_t length = DigitCount(i);
       double number;
       if (ReadAlike(reading, length, number)) {
         const Outcome outcome = Fold(true, std::string_view(), KnownNumber{true, number});
@@ -269,7 +226,7 @@ class RangeMembers {
       }
       for (; i <= end; ++i) {
         text.resize(reading.size());
-        if (length > 0) AppendNumber(text, quoted ? i / 10 : i);
+        AppendNumber(text, i);
         const Outcome outcome = Fold(true, std::string_view(), KnownNumber{true, ReadNumber(text)});
         visit_(outcome.ok, outcome.value, 1);
       }
@@ -329,7 +286,6 @@ class RangeMembers {
 
   const std::int32_t first_, last_;
   std::string& slot_;
-  const bool clearSlot_;
   const MemberVisitor& visit_;
   std::vector<Step> steps_;  // outermost first
   std::string operand_;
@@ -339,10 +295,10 @@ class RangeMembers {
 }  // namespace
 
 void EvaluateRangeMembers(std::string_view stem, std::int32_t first, std::int32_t last, std::string& slot,
-                          bool clearSlot, const MemberVisitor& visit) {
+                          const MemberVisitor& visit) {
   if (first > last) return;
-  RangeMembers members(first, last, slot, clearSlot, visit);
-  members.Evaluate(stem);
+  RangeMembers members(first, last, slot, visit);
+  members.EvaluateMembers(stem);
 }
 
 }  // namespace vell

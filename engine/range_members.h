@@ -15,11 +15,11 @@ using MemberVisitor = std::function<void(bool ok, double value, long long count)
 
 // Evaluates stem + IntegerText(i) for i from first to last exactly as
 // EvaluateExpression would, at the current nesting. slot plays the result
-// text each member is evaluated into (cleared first when clearSlot is set).
+// text each member is evaluated into.
 // The stem's own part of the work is done once, and members of a plain stem
 // missing from a large value map cost no look-up each, so a million members
 // stay cheap whatever the stem.
 void EvaluateRangeMembers(std::string_view stem, std::int32_t first, std::int32_t last, std::string& slot,
-                          bool clearSlot, const MemberVisitor& visit);
+                          const MemberVisitor& visit);
 
 }  // namespace vell

@@ -20,6 +20,7 @@ class SmallVector {
     ++size_;
   }
   const T& operator[](std::size_t i) const { return i < N ? inline_[i] : overflow_[i - N]; }
+  const T& back() const { return (*this)[size_ - 1]; }
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
 

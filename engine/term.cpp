@@ -118,8 +118,15 @@ bool EvaluateTerm(std::string_view term, std::string& out) {
   }
 
   if (term.find('(') != std::string_view::npos) {
-    for (const Keyword& k : kKeywords)
-      if (k.text[0] == term[0] && StartsWith(term, k.text)) return k.handler(term, out);
+    for (const Keyword& k : kKeywords) {
+      if (k.text[0] != term[0] || !StartsWith(term, k.text)) continue;
+      // A call that lost its ")" would read its last character as one.
+      if (term.back() != ')') {
+        out = "E";
+        return false;
+      }
+      return k.handler(term, out);
+    }
     if (term.front() == '(' && term.back() == ')')
       return EvaluateExpression(term.substr(1, term.size() - 2), out);
   }

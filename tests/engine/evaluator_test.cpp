@@ -34,9 +34,10 @@ TEST_F(EvaluatorTest, SignsPercentAndQuotes) {
       {"10+5%", true, "0.150000"},      {"50%*2", true, "1.000000"},      {"5%+3", true, "3.050000"},
       {"1+2%+3", true, "3.030000"},     {"5 % %", true, "0.000500"},      {"-3*2", true, "-6.000000"},
       {"+5", true, "5.000000"},         {"\"A.B\"", true, "A.B"},         {"\"a+b\"", true, "a+b"},
-      {"\"1\"+\"2\"", true, "1\"+\"2"}, {"\"abc", true, "ab"},            {"\"", true, ""},
+      {"\"1\"+\"2\"", true, "1\"+\"2"}, {"\"abc", false, "E"},            {"\"", true, ""},
       {"  \"  ", true, ""},             {"\"\"", true, ""},               {"\"x\"%", true, "0.000000"},
-      {"7%", true, "0.070000"},         {"(1+1)%", true, "0.020000"},
+      {"7%", true, "0.070000"},         {"(1+1)%", true, "0.020000"},   {"\"1-2-2000", false, "E"},
+      {"\"ab\" ", true, "ab"},         {"\"ab%", false, "E"},           {"1+\"2", false, "1.000000"},
   });
 }
 
@@ -169,6 +170,43 @@ TEST_F(EvaluatorTest, DeepNestingEvaluatesThenFailsCleanly) {
   }
 }
 
+TEST_F(EvaluatorTest, NestingCountsLevelsOfTheWrittenExpression) {
+  // Each repetition of open nests levels deeper (the whole text is the first
+  // level); at the limit the text evaluates, one repetition more and the
+  // whole evaluation fails with "E", whatever lies above the cut.
+  const struct {
+    const char *open, *inner, *close;
+    int levels;
+    const char* out;
+  } shapes[] = {
+      {"(", "1", ")", 1, "1"},
+      {"(1+0*", "1", ")", 1, "1.000000"},
+      {"(1+2*0*", "1", ")", 1, "1.000000"},
+      {"-(-(", "1", "))", 2, "1.000000"},
+      {"(100*", "1", ")%", 1, "1.000000"},
+      {"SIN(", "0", ")", 1, "0.000000"},
+      {"MAX(0,1+0*(", "1", "))", 2, "1.000000"},
+      {"IF(1,", "5", ",0)", 1, "5"},
+      {"POW(1,", "2", ")", 1, "1.000000"},
+  };
+  for (const auto& shape : shapes) {
+    const int fit = (kMaxNesting - 1) / shape.levels;
+    for (const int reps : {fit, fit + 1}) {
+      std::string out;
+      const bool ok = EvaluateExpression(Nested(reps, shape.open, shape.inner, shape.close), out);
+      EXPECT_EQ(ok, reps == fit) << shape.open << " x" << reps;
+      EXPECT_EQ(out, reps == fit ? shape.out : "E") << shape.open << " x" << reps;
+      EXPECT_EQ(Engine().nesting, 0);
+    }
+  }
+  ExpectCases({
+      {"1+POW(2," + Nested(998, "(1+0*", "1", ")") + ")", true, "3.000000"},
+      {"1+POW(2," + Nested(kMaxNesting, "(", "1", ")") + ")", false, "E"},
+      {"NROOT(8," + Nested(kMaxNesting + 100, "(", "3", ")") + ")", false, "E"},
+      {"AND(0," + Nested(kMaxNesting, "(", "1", ")") + ")", true, "0.0"},
+  });
+}
+
 TEST_F(EvaluatorTest, RightOperandsKeepTheNestingLimit) {
   // The same sums with the right operand as a numeral, as a name holding
   // that numeral and as quoted text; around the limit all must succeed or
@@ -204,7 +242,7 @@ TEST_F(EvaluatorTest, ParenthesisedOperandsKeepTheirText) {
       {"(2)%*(50%)", true, "0.010000"},
       {"1+2*3-4/2^2+ 5 *(6)", true, "33.000000"},
       {"1+*2", false, "1.000000"},
-      {"2*3+ \"4\"*2%+x*2", false, "0.100000"},
+      {"2*3+ \"4\"*2%+x*2", false, "6.000000"},
   };
   ExpectCases(cases);
   for (const Case& c : cases) {

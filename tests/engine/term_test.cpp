@@ -25,9 +25,19 @@ TEST_F(TermTest, OneArgumentFunctionsInDegrees) {
       {"LN(100)", true, "4.605170"},       {"LOG10(100)", true, "2.000000"},   {"LOG10(0)", true, "E"},
       {"ALOG(1)", true, "2.718282"},       {"EXP(1)", true, "2.718282"},       {"EXP(1000)", true, "E"},
       {"POW10(2)", true, "100.000000"},    {"ALOG10(2)", true, "100.000000"},  {"ALOG10(400)", true, "E"},
-      {"SQR(3)", true, "9.000000"},        {"SQR(10^200)", true, "E"},          {"SIN(30", true, "0.052336"},
-      {"Sin(x)", false, "0.0"},            {"SIN()", false, ""},               {"SIN(", false, ""},
+      {"SQR(3)", true, "9.000000"},        {"SQR(10^200)", true, "E"},          {"Sin(x)", false, "0.0"},
+      {"SIN()", false, ""},
       {"sin(2*15)", true, "0.500000"},     {"SQRT(2)+1", true, "2.414214"},    {"cos(0)%", true, "0.010000"},
+  });
+}
+
+TEST_F(TermTest, CallWithoutClosingParenthesisFails) {
+  Define("A1", "1");
+  ExpectCases({
+      {"SIN(30", false, "E"},   {"SIN(", false, "E"},       {"MAX(1,2", false, "E"},  {"SQRT(16", false, "E"},
+      {"SUM(A1:A3", false, "E"}, {"POW(2,3", false, "E"},   {"if(1,2,3", false, "E"}, {"day(x", false, "E"},
+      {"SIN(30+1", false, "1.000000"}, {"MAX(1,SIN(30)", false, "1.000000"},
+      {"MAX(SIN(30,1)", false, "0.000000"},
   });
 }
 

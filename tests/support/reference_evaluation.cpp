@@ -63,6 +63,10 @@ bool RecursiveEvaluate(std::string_view text, std::string& out) {
     return true;
   }
   if (text[0] == '"') {
+    if (text.size() >= 2 && text.back() != '"') {
+      out = "E";
+      return false;
+    }
     out = std::string(text.substr(1, text.size() >= 2 ? text.size() - 2 : 0));
     return true;
   }

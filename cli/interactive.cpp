@@ -6,6 +6,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "sheet_file.h"
 #include "vell_engine.h"
 
 #ifdef VELL_HAVE_READLINE

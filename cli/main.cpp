@@ -9,6 +9,7 @@
 #include "command_line.h"
 #include "interactive.h"
 #include "session.h"
+#include "sheet_file.h"
 
 #ifndef VELL_VERSION
 #define VELL_VERSION "0"

@@ -1,10 +1,5 @@
 #include "session.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-
 #include "vell_engine.h"
 
 namespace vell::cli {
@@ -52,21 +47,6 @@ void Session::PrintDetails(std::FILE* out) const {
   std::string report;
   WriteDetailsReport(report);
   std::fwrite(report.data(), 1, report.size(), out);
-}
-
-bool ReadSheetFile(const std::string& path, std::string& sheet, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    error = std::strerror(errno);
-    return false;
-  }
-  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) {
-    error = "read error";
-    return false;
-  }
-  sheet = std::string(TrimWhiteSpace(bytes));
-  return true;
 }
 
 }  // namespace vell::cli

@@ -27,8 +27,4 @@ class Session {
   bool pending_ = true;
 };
 
-// The bytes of a file with white space trimmed at both ends, as the Variables
-// box would hold them; false with a reason when it cannot be read.
-bool ReadSheetFile(const std::string& path, std::string& sheet, std::string& error);
-
 }  // namespace vell::cli

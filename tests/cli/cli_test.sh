@@ -24,6 +24,23 @@ check() {
   fi
 }
 
+# check_err NAME EXPECTED_STATUS STDERR_PATTERN -- COMMAND...
+# Nothing on standard output, and standard error matching the glob pattern.
+check_err() {
+  local name=$1 status=$2 pattern=$3
+  shift 4
+  local actual code
+  actual=$("$@" 2>"$work/stderr")
+  code=$?
+  if [ "$code" = "$status" ] && [ -z "$actual" ] && [[ "$(cat "$work/stderr")" == $pattern ]]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    printf 'FAIL %s\n  status %s (wanted %s)\n  output: %q\n  stderr: %q\n  wanted: %s\n' \
+      "$name" "$code" "$status" "$actual" "$(cat "$work/stderr")" "$pattern"
+  fi
+}
+
 check sine 0 "0.5" -- "$bin" 'sin(30)'
 check raw-rounding 0 "0.999999" -- "$bin" --raw '1/3*3'
 check division-by-zero 1 "E" -- "$bin" '1/0'
@@ -59,14 +76,23 @@ check sheet-errors 0 "$(printf '1\nA = 1\nERR 1 : A=2\nERR 2 : B=C')" -- "$bin" 
 printf '  \n\n' >"$work/blank.txt"
 check blank-sheet 1 "E" -- "$bin" -f "$work/blank.txt" 'x'
 check unreadable-file 2 "" -- "$bin" -f "$work/does-not-exist.txt" '1'
+check_err sheet-folder 2 "vell-eval: cannot read .: Is a directory" -- "$bin" -f . 1
+check_err sheet-io-error 2 "vell-eval: cannot read /proc/self/mem: ?*" -- "$bin" -f /proc/self/mem 1
+check_err sheet-endless 2 "vell-eval: cannot read /dev/zero: larger than 256 MiB" -- "$bin" -f /dev/zero 1
+truncate -s 257M "$work/huge.txt"
+check_err sheet-too-large 2 "vell-eval: cannot read $work/huge.txt: larger than 256 MiB" -- "$bin" -f "$work/huge.txt" 1
+check sheet-empty-device 1 "E" -- "$bin" -f /dev/null x
+check sheet-process-substitution 0 "3" -- bash -c "'$bin' -f <(printf 'x=3\n') x+0"
+mkfifo "$work/fifo"
+check sheet-fifo 0 "4" -- bash -c "timeout 5 bash -c 'echo x=4 >\"\$1\"' - '$work/fifo' >/dev/null & '$bin' -f '$work/fifo' x"
 check details-without-sheet 0 "2" -- "$bin" -d '1+1'
 
 # The prompt on a terminal: script(1) gives vell-eval a pseudo-terminal.
 if command -v script >/dev/null 2>&1; then
   printf 'c=7\n' >"$work/c.txt"
-  session=$(printf 'y*2\n:details\n:vars %s\nc+1\n:quit\n' "$work/c.txt" |
+  session=$(printf 'y*2\n:details\n:vars .\n:vars %s\nc+1\n:quit\n' "$work/c.txt" |
     HOME="$work" XDG_STATE_HOME="$work/state" script -qec "'$bin' -f '$work/s.txt'" /dev/null | tr -d '\r')
-  for wanted in "vell> y*2" "15" "Z = 1.5" "8"; do
+  for wanted in "vell> y*2" "15" "Z = 1.5" "cannot read .: Is a directory" "8"; do
     if printf '%s\n' "$session" | grep -qxF -- "$wanted" || printf '%s\n' "$session" | grep -qF -- "$wanted"; then
       passed=$((passed + 1))
     else

@@ -27,7 +27,8 @@ const char kHelp[] =
     "  :help        show this text\n"
     "  :quit        leave (so does Ctrl-D)\n";
 
-bool ReadLine(std::string& line) {
+bool ReadLine(std::string& line, Output& out) {
+  out.Flush();
 #ifdef VELL_HAVE_READLINE
   char* text = readline(kPrompt);
   if (text == nullptr) return false;
@@ -35,8 +36,8 @@ bool ReadLine(std::string& line) {
   std::free(text);
   return true;
 #else
-  std::fputs(kPrompt, stdout);
-  std::fflush(stdout);
+  out.Write(kPrompt);
+  out.Flush();
   return static_cast<bool>(std::getline(std::cin, line));
 #endif
 }
@@ -57,13 +58,13 @@ void Remember(const std::string& line, const std::string& historyPath) {
 }
 
 // Handles a ":command" line; false when the prompt should end.
-bool RunCommand(const std::string& line, Session& session) {
+bool RunCommand(const std::string& line, Session& session, Output& out) {
   const std::size_t space = line.find_first_of(" \t");
   const std::string command = line.substr(0, space);
   const std::string argument(space == std::string::npos ? "" : TrimWhiteSpace(line.substr(space)));
   if (command == ":quit" || command == ":q" || command == ":exit") return false;
   if (command == ":details") {
-    session.PrintDetails(stdout);
+    session.PrintDetails(out);
   } else if (command == ":vars") {
     std::string sheet, error;
     if (argument.empty()) {
@@ -74,7 +75,7 @@ bool RunCommand(const std::string& line, Session& session) {
       session.LoadSheet(sheet);
     }
   } else if (command == ":help") {
-    std::fputs(kHelp, stdout);
+    out.Write(kHelp);
   } else {
     std::fprintf(stderr, "unknown command %s (try :help)\n", command.c_str());
   }
@@ -91,25 +92,24 @@ std::string HistoryPath() {
   return {};
 }
 
-int RunInteractive(Session& session) {
+int RunInteractive(Session& session, Output& out) {
   const std::string historyPath = HistoryPath();
 #ifdef VELL_HAVE_READLINE
   if (!historyPath.empty()) read_history(historyPath.c_str());
 #endif
   session.ResolvePending();
   std::string line;
-  while (ReadLine(line)) {
+  while (ReadLine(line, out)) {
     const std::string_view text = TrimWhiteSpace(line);
     if (text.empty()) continue;
     Remember(line, historyPath);
     if (text[0] == ':') {
-      if (!RunCommand(std::string(text), session)) return 0;
+      if (!RunCommand(std::string(text), session, out)) return 0;
     } else {
-      session.Evaluate(line, stdout);
-      std::fflush(stdout);
+      session.Evaluate(line, out);
     }
   }
-  std::fputc('\n', stdout);
+  out.Write("\n");
   return 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "output.h"
 #include "session.h"
 
 namespace vell::cli {
@@ -12,6 +13,7 @@ namespace vell::cli {
 std::string HistoryPath();
 
 // Runs the prompt until ":quit" or end of input; returns the exit status.
-int RunInteractive(Session& session);
+// What is written to out appears before each prompt.
+int RunInteractive(Session& session, Output& out);
 
 }  // namespace vell::cli

@@ -1,19 +1,37 @@
 // vell-eval: the Vell expression engine on the command line.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "command_line.h"
 #include "interactive.h"
+#include "output.h"
 #include "session.h"
 #include "sheet_file.h"
 
 #ifndef VELL_VERSION
 #define VELL_VERSION "0"
 #endif
+
+namespace {
+
+// A full disk or a closed standard output must not pass for success. A reader
+// that went away (EPIPE, when SIGPIPE is ignored) needs no message: with
+// SIGPIPE at its default the process ends silently too.
+int Finish(vell::cli::Output& out, int status) {
+  if (out.Flush()) return status;
+  if (out.error() != EPIPE) {
+    std::fprintf(stderr, "vell-eval: cannot write standard output: %s\n", std::strerror(out.error()));
+  }
+  return 2;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   vell::cli::Options options;
@@ -22,13 +40,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vell-eval: %s (try --help)\n", error.c_str());
     return 2;
   }
+  vell::cli::Output out(STDOUT_FILENO);
   if (options.help) {
-    std::fputs(vell::cli::UsageText().c_str(), stdout);
-    return 0;
+    out.Write(vell::cli::UsageText());
+    return Finish(out, 0);
   }
   if (options.version) {
-    std::printf("vell-eval %s\n", VELL_VERSION);
-    return 0;
+    out.WriteLine("vell-eval " VELL_VERSION);
+    return Finish(out, 0);
   }
 
   std::string sheet;
@@ -40,18 +59,17 @@ int main(int argc, char** argv) {
   vell::cli::Session session(options.raw, sheet);
   int status = 0;
   if (options.hasExpression) {
-    status = session.Evaluate(options.expression, stdout) ? 0 : 1;
+    status = session.Evaluate(options.expression, out) ? 0 : 1;
   } else if (isatty(STDIN_FILENO)) {
-    status = vell::cli::RunInteractive(session);
+    status = vell::cli::RunInteractive(session, out);
   } else {
     std::string line;
-    while (std::getline(std::cin, line)) {
+    while (out.error() == 0 && std::getline(std::cin, line)) {
       if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (!session.Evaluate(line, stdout)) status = 1;
+      if (!session.Evaluate(line, out)) status = 1;
     }
   }
   session.ResolvePending();
-  if (options.details) session.PrintDetails(stdout);
-  std::fflush(stdout);
-  return status;
+  if (options.details) session.PrintDetails(out);
+  return Finish(out, status);
 }

@@ -4,16 +4,7 @@
 
 namespace vell::cli {
 
-namespace {
-
-void WriteLine(const std::string& text, std::FILE* out) {
-  std::fwrite(text.data(), 1, text.size(), out);
-  std::fputc('\n', out);
-}
-
-}  // namespace
-
-bool Session::Evaluate(const std::string& expression, std::FILE* out) {
+bool Session::Evaluate(const std::string& expression, Output& out) {
   std::string value;
   bool ok;
   if (pending_ && !sheet_.empty()) {
@@ -24,7 +15,7 @@ bool Session::Evaluate(const std::string& expression, std::FILE* out) {
   pending_ = false;
   if (!ok && !raw_) value = "E";
   if (ok && !raw_) TrimTrailingZeros(value);
-  WriteLine(value, out);
+  out.WriteLine(value);
   // Domain errors and overflow succeed in the engine but leave "E".
   return ok && value != "E";
 }
@@ -43,10 +34,10 @@ void Session::ResolvePending() {
   pending_ = false;
 }
 
-void Session::PrintDetails(std::FILE* out) const {
+void Session::PrintDetails(Output& out) const {
   std::string report;
   WriteDetailsReport(report);
-  std::fwrite(report.data(), 1, report.size(), out);
+  out.Write(report);
 }
 
 }  // namespace vell::cli

@@ -2,8 +2,9 @@
 // evaluated against the engine state it left, as the window does.
 #pragma once
 
-#include <cstdio>
 #include <string>
+
+#include "output.h"
 
 namespace vell::cli {
 
@@ -14,12 +15,12 @@ class Session {
   // Evaluates one expression and prints its result line; the first one also
   // resolves the pending sheet, if there is one. True when the line holds a
   // value: false when the evaluation failed or the line printed is "E".
-  bool Evaluate(const std::string& expression, std::FILE* out);
+  bool Evaluate(const std::string& expression, Output& out);
   // Replaces the sheet (bytes of a variables file) and resolves it now.
   void LoadSheet(std::string sheet);
   // Resolves a pending sheet that no expression has resolved yet.
   void ResolvePending();
-  void PrintDetails(std::FILE* out) const;
+  void PrintDetails(Output& out) const;
 
  private:
   bool raw_;

@@ -76,6 +76,7 @@ check sheet-errors 0 "$(printf '1\nA = 1\nERR 1 : A=2\nERR 2 : B=C')" -- "$bin" 
 printf '  \n\n' >"$work/blank.txt"
 check blank-sheet 1 "E" -- "$bin" -f "$work/blank.txt" 'x'
 check unreadable-file 2 "" -- "$bin" -f "$work/does-not-exist.txt" '1'
+yes 1+1 | head -n 50000 >"$work/many.txt"
 check_err sheet-folder 2 "vell-eval: cannot read .: Is a directory" -- "$bin" -f . 1
 check_err sheet-io-error 2 "vell-eval: cannot read /proc/self/mem: ?*" -- "$bin" -f /proc/self/mem 1
 check_err sheet-endless 2 "vell-eval: cannot read /dev/zero: larger than 256 MiB" -- "$bin" -f /dev/zero 1
@@ -86,6 +87,16 @@ check sheet-process-substitution 0 "3" -- bash -c "'$bin' -f <(printf 'x=3\n') x
 mkfifo "$work/fifo"
 check sheet-fifo 0 "4" -- bash -c "timeout 5 bash -c 'echo x=4 >\"\$1\"' - '$work/fifo' >/dev/null & '$bin' -f '$work/fifo' x"
 check details-without-sheet 0 "2" -- "$bin" -d '1+1'
+
+# Output that cannot be written is an error; a reader that leaves is not.
+check_err write-full 2 "vell-eval: cannot write standard output: No space left on device" -- sh -c "'$bin' 1+1 >/dev/full"
+check_err write-closed 2 "vell-eval: cannot write standard output: Bad file descriptor" -- sh -c "'$bin' 1+1 >&-"
+check_err write-details-full 2 "vell-eval: cannot write *: No space left on device" -- sh -c "'$bin' -f '$work/s.txt' -d x >/dev/full"
+check_err write-help-full 2 "vell-eval: cannot write *: No space left on device" -- sh -c "'$bin' --help >/dev/full"
+check_err write-batch-full 2 "vell-eval: cannot write *: No space left on device" -- sh -c "'$bin' <'$work/many.txt' >/dev/full"
+check_err write-batch-after-e 2 "vell-eval: cannot write *: No space left on device" -- sh -c "printf '1/0\n' | '$bin' >/dev/full"
+check broken-pipe 0 "2" -- sh -c "'$bin' <'$work/many.txt' | head -n1"
+check broken-pipe-ignored 0 "2" -- sh -c "env --ignore-signal=PIPE '$bin' <'$work/many.txt' | head -n1"
 
 # The prompt on a terminal: script(1) gives vell-eval a pseudo-terminal.
 if command -v script >/dev/null 2>&1; then

@@ -1,11 +1,13 @@
 #include "interactive.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <iostream>
 #include <system_error>
 
+#include "line_reader.h"
 #include "sheet_file.h"
 #include "vell_engine.h"
 
@@ -36,9 +38,13 @@ bool ReadLine(std::string& line, Output& out) {
   std::free(text);
   return true;
 #else
+  static LineReader input(STDIN_FILENO);
   out.Write(kPrompt);
   out.Flush();
-  return static_cast<bool>(std::getline(std::cin, line));
+  std::string_view text;
+  if (!input.Next(text)) return false;
+  line = text;
+  return true;
 #endif
 }
 

@@ -4,12 +4,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "command_line.h"
 #include "interactive.h"
+#include "line_reader.h"
 #include "output.h"
 #include "session.h"
 #include "sheet_file.h"
@@ -63,10 +64,14 @@ int main(int argc, char** argv) {
   } else if (isatty(STDIN_FILENO)) {
     status = vell::cli::RunInteractive(session, out);
   } else {
-    std::string line;
-    while (out.error() == 0 && std::getline(std::cin, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
+    vell::cli::LineReader input(STDIN_FILENO);
+    std::string_view line;
+    while (out.error() == 0 && input.Next(line)) {
       if (!session.Evaluate(line, out)) status = 1;
+    }
+    if (input.error() != 0) {
+      std::fprintf(stderr, "vell-eval: cannot read standard input: %s\n", std::strerror(input.error()));
+      status = 2;
     }
   }
   session.ResolvePending();

@@ -4,20 +4,20 @@
 
 namespace vell::cli {
 
-bool Session::Evaluate(const std::string& expression, Output& out) {
-  std::string value;
+bool Session::Evaluate(std::string_view expression, Output& out) {
+  value_.clear();  // an empty expression leaves it untouched
   bool ok;
   if (pending_ && !sheet_.empty()) {
-    ok = ResolveVariables(sheet_, expression, value);
+    ok = ResolveVariables(sheet_, expression, value_);
   } else {
-    ok = EvaluateExpression(expression, value);
+    ok = EvaluateExpression(expression, value_);
   }
   pending_ = false;
-  if (!ok && !raw_) value = "E";
-  if (ok && !raw_) TrimTrailingZeros(value);
-  out.WriteLine(value);
+  if (!ok && !raw_) value_ = "E";
+  if (ok && !raw_) TrimTrailingZeros(value_);
+  out.WriteLine(value_);
   // Domain errors and overflow succeed in the engine but leave "E".
-  return ok && value != "E";
+  return ok && value_ != "E";
 }
 
 void Session::LoadSheet(std::string sheet) {

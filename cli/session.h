@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "output.h"
 
@@ -15,7 +16,7 @@ class Session {
   // Evaluates one expression and prints its result line; the first one also
   // resolves the pending sheet, if there is one. True when the line holds a
   // value: false when the evaluation failed or the line printed is "E".
-  bool Evaluate(const std::string& expression, Output& out);
+  bool Evaluate(std::string_view expression, Output& out);
   // Replaces the sheet (bytes of a variables file) and resolves it now.
   void LoadSheet(std::string sheet);
   // Resolves a pending sheet that no expression has resolved yet.
@@ -26,6 +27,7 @@ class Session {
   bool raw_;
   std::string sheet_;
   bool pending_ = true;
+  std::string value_;  // kept between lines so that its storage is reused
 };
 
 }  // namespace vell::cli

@@ -62,6 +62,14 @@ check quoted-text 0 "Hello" -- "$bin" '"Hello"'
 check batch-power 0 "64" -- sh -c "echo '2^3^2' | '$bin'"
 check batch-lines 1 "$(printf '3\nE\n0.5')" -- sh -c "printf '1+2\n1/0\r\nsin(30)\n' | '$bin'"
 check batch-empty-input 0 "" -- sh -c "'$bin' </dev/null"
+# Lines across read boundaries, split by a slow writer, or longer than any buffer.
+seq 30000 >"$work/seq.txt"
+check batch-numbers 0 "" -- sh -c "'$bin' <'$work/seq.txt' | cmp - '$work/seq.txt'"
+check batch-numbers-crlf 0 "" -- sh -c "sed 's/\$/\r/' '$work/seq.txt' | '$bin' | cmp - '$work/seq.txt'"
+check batch-split-line 0 "$(printf '3\n3')" -- sh -c "(printf '1+'; sleep 0.2; printf '2\r\n3\r') | '$bin'"
+check batch-long-line 0 "100001" -- sh -c "awk 'BEGIN { for (i = 0; i < 100000; i++) printf \"1+\"; print 1 }' | '$bin'"
+check batch-empty-lines 1 "$(printf 'E\n2\nE')" -- sh -c "printf '\n1+1\n\r\n' | '$bin'"
+check_err batch-folder 2 "vell-eval: cannot read standard input: Is a directory" -- sh -c "'$bin' <."
 check usage-error 2 "" -- "$bin" --bogus
 check missing-file-arg 2 "" -- "$bin" -f
 check help 0 "$("$bin" --help)" -- "$bin" -h
@@ -111,6 +119,15 @@ if command -v script >/dev/null 2>&1; then
       printf 'FAIL prompt: %q not in\n%s\n' "$wanted" "$session"
     fi
   done
+  # Each result comes out before the next prompt.
+  order=$(printf '%s\n' "$session" | sed 's/\x1b\[[?0-9;]*[a-zA-Z]//g' |
+    grep -xE '15|vell> :details|Z = 1[.]5|vell> :vars [.]|8|vell> :quit' | tr '\n' '|')
+  if [ "$order" = "15|vell> :details|Z = 1.5|vell> :vars .|8|vell> :quit|" ]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    printf 'FAIL prompt order: %q\n' "$order"
+  fi
   if grep -qx ':vars .*c.txt' "$work/state/vell/history" 2>/dev/null; then
     passed=$((passed + 1))
   else

@@ -72,7 +72,7 @@ std::string UsageText() {
          "Use -- before an expression that starts with a letter after '-'.\n"
          "\n"
          "Exit status: 0 every line has a value, 1 a line failed or printed E,\n"
-         "2 usage error, unreadable variables file or write error.\n"
+         "2 usage error, unreadable variables file or input, or write error.\n"
          "\n"
          "Examples:\n"
          "  vell-eval 'sin(30)'                 prints 0.5\n"

@@ -244,8 +244,8 @@ void CVellPage1::OnEvaluate() {
   variablesText = std::string(vell::TrimWhiteSpace(variablesText));
   resultText = "E";
   detailsText.clear();
-  const bool ok = variablesText.empty() ? vell::EvaluateExpression(expressionText, resultText)
-                                        : vell::ResolveVariables(variablesText, expressionText, resultText);
+  const bool ok = variablesText.empty() ? engine_.EvaluateExpression(expressionText, resultText)
+                                        : engine_.ResolveVariables(variablesText, expressionText, resultText);
   if (ok) {
     vell::TrimTrailingZeros(resultText);
     AddToHistory();
@@ -258,7 +258,7 @@ void CVellPage1::OnEvaluate() {
 
 void CVellPage1::ShowReport() {
   std::string report;
-  vell::WriteDetailsReport(report);
+  engine_.WriteDetailsReport(report);
   detailsText.clear();
   detailsText.reserve(report.size() + report.size() / 16);
   for (const char c : report) {

@@ -8,6 +8,7 @@
 
 #include "app/file_chooser.h"
 #include "components/tip_balloon.h"
+#include "engine.h"
 
 class QCheckBox;
 class QComboBox;
@@ -83,6 +84,8 @@ class CVellPage1 : public QWidget {
   QWidget* TipTarget(QObject* watched) const;
 
   QMap<int, QWidget*> controls_;
+  // The last resolved sheet lives here between evaluations.
+  vell::Engine engine_;
   QCheckBox* detailsCheck_ = nullptr;
   QCheckBox* tipsCheck_ = nullptr;
   vell::DialogFileChooser dialogChooser_;

@@ -28,12 +28,12 @@ const std::vector<std::string>& W3() {
 
 // Each iteration evaluates the next text of the workload, round robin.
 void RunVell(benchmark::State& state, const std::vector<std::string>& texts) {
-  vell::ResetEngineState();
+  vell::Engine engine;
   std::size_t i = 0, bytes = 0;
   for (auto _ : state) {
     const std::string& text = texts[i];
     std::string out;
-    benchmark::DoNotOptimize(vell::EvaluateExpression(text, out));
+    benchmark::DoNotOptimize(engine.EvaluateExpression(text, out));
     benchmark::DoNotOptimize(out.data());
     bytes += text.size();
     if (++i == texts.size()) i = 0;
@@ -76,17 +76,19 @@ BENCHMARK(BM_W3_Muparser);
 // Cost against length: flat sums of n terms and nesting n levels deep.
 void BM_Linear_FlatSum(benchmark::State& state) {
   const std::string text = vell::bench::FlatSums(1, static_cast<int>(state.range(0)))[0];
+  vell::Engine engine;
   for (auto _ : state) {
     std::string out;
-    benchmark::DoNotOptimize(vell::EvaluateExpression(text, out));
+    benchmark::DoNotOptimize(engine.EvaluateExpression(text, out));
   }
   state.SetComplexityN(state.range(0));
 }
 void BM_Linear_Nested(benchmark::State& state) {
   const std::string text = vell::bench::NestedExpressions(1, static_cast<int>(state.range(0)))[0];
+  vell::Engine engine;
   for (auto _ : state) {
     std::string out;
-    benchmark::DoNotOptimize(vell::EvaluateExpression(text, out));
+    benchmark::DoNotOptimize(engine.EvaluateExpression(text, out));
   }
   state.SetComplexityN(state.range(0));
 }

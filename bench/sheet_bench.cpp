@@ -34,10 +34,11 @@ std::string MakeSheet(int n, Order order) {
 
 void Resolve(benchmark::State& state, Order order) {
   const std::string sheet = MakeSheet(static_cast<int>(state.range(0)), order);
+  vell::Engine engine;
   for (auto _ : state) {
     std::string out, report;
-    const bool ok = vell::ResolveVariables(sheet, "V0", out);
-    vell::WriteDetailsReport(report);
+    const bool ok = engine.ResolveVariables(sheet, "V0", out);
+    engine.WriteDetailsReport(report);
     benchmark::DoNotOptimize(ok);
     benchmark::DoNotOptimize(report.data());
   }

@@ -8,9 +8,9 @@ bool Session::Evaluate(std::string_view expression, Output& out) {
   value_.clear();  // an empty expression leaves it untouched
   bool ok;
   if (pending_ && !sheet_.empty()) {
-    ok = ResolveVariables(sheet_, expression, value_);
+    ok = engine_.ResolveVariables(sheet_, expression, value_);
   } else {
-    ok = EvaluateExpression(expression, value_);
+    ok = engine_.EvaluateExpression(expression, value_);
   }
   pending_ = false;
   if (!ok && !raw_) value_ = "E";
@@ -29,14 +29,14 @@ void Session::LoadSheet(std::string sheet) {
 void Session::ResolvePending() {
   if (pending_ && !sheet_.empty()) {
     std::string unused;
-    ResolveVariables(sheet_, "", unused);
+    engine_.ResolveVariables(sheet_, "", unused);
   }
   pending_ = false;
 }
 
 void Session::PrintDetails(Output& out) const {
   std::string report;
-  WriteDetailsReport(report);
+  engine_.WriteDetailsReport(report);
   out.Write(report);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine.h"
 #include "output.h"
 
 namespace vell::cli {
@@ -28,6 +29,7 @@ class Session {
   std::string sheet_;
   bool pending_ = true;
   std::string value_;  // kept between lines so that its storage is reused
+  vell::Engine engine_;
 };
 
 }  // namespace vell::cli

@@ -24,22 +24,23 @@ std::int64_t DaysFromCivil(std::int64_t y, std::int64_t m) {
 }
 
 struct DateArguments {
+  explicit DateArguments(EngineState& e) : engine(e) {}
+  EngineState& engine;
   std::vector<std::string_view> items;
   bool ok = true;
 };
 
 // Splits the arguments and checks their count; out starts as "0.0".
-bool TakeArguments(std::string_view term, std::size_t keywordLength, std::size_t expected, DateArguments& args,
-                   std::string& out) {
+bool TakeArguments(std::string_view text, std::size_t expected, DateArguments& args, std::string& out) {
   out = "0.0";
-  SplitArguments(ArgumentText(term, keywordLength), args.items);
+  SplitArguments(text, args.items);
   return args.items.size() == expected;
 }
 
 // Evaluates one item and reads it as a date.
 bool ReadDateItem(std::string_view item, DateArguments& args, std::int32_t& d, std::int32_t& m, std::int32_t& y) {
   std::string value;
-  if (!EvaluateExpression(item, value)) args.ok = false;
+  if (!EvaluateExpression(args.engine, item, value)) args.ok = false;
   return ParseDate(value, d, m, y);
 }
 
@@ -65,9 +66,9 @@ std::int64_t DateToTime(std::int32_t day, std::int32_t month, std::int32_t year)
   return days * 86400;
 }
 
-bool EvaluateDate(std::string_view term, std::string& out) {
-  DateArguments args;
-  if (!TakeArguments(term, 5, 3, args, out)) return false;
+bool EvaluateDate(EngineState& engine, std::string_view text, std::string& out) {
+  DateArguments args(engine);
+  if (!TakeArguments(text, 3, args, out)) return false;
   std::int64_t s1, s2;
   if (!ReadTwoTimes(args.items[0], args.items[2], args, s1, s2)) return false;
   const std::string_view op = args.items[1];
@@ -89,9 +90,9 @@ bool EvaluateDate(std::string_view term, std::string& out) {
   return args.ok;
 }
 
-bool EvaluateDays360(std::string_view term, std::string& out) {
-  DateArguments args;
-  if (!TakeArguments(term, 8, 2, args, out)) return false;
+bool EvaluateDays360(EngineState& engine, std::string_view text, std::string& out) {
+  DateArguments args(engine);
+  if (!TakeArguments(text, 2, args, out)) return false;
   std::int64_t t1, t2;
   if (!ReadTwoTimes(args.items[0], args.items[1], args, t1, t2)) return false;
   const std::int64_t days = (t2 - t1) / 86400;
@@ -99,9 +100,9 @@ bool EvaluateDays360(std::string_view term, std::string& out) {
   return args.ok;
 }
 
-bool EvaluateDay(std::string_view term, std::string& out) {
-  DateArguments args;
-  if (!TakeArguments(term, 4, 1, args, out)) return false;
+bool EvaluateDay(EngineState& engine, std::string_view text, std::string& out) {
+  DateArguments args(engine);
+  if (!TakeArguments(text, 1, args, out)) return false;
   std::int32_t d, m, y;
   if (!ReadDateItem(args.items[0], args, d, m, y)) return false;
   out = IntegerText(d);

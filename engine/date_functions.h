@@ -1,5 +1,5 @@
-// The date functions DATE, DAYS360 and DAY. Each takes the whole upper-cased
-// term, keyword included.
+// The date functions DATE, DAYS360 and DAY. Each takes the upper-cased
+// argument text: the term after its keyword, without the closing ")".
 #pragma once
 
 #include <cstdint>
@@ -8,9 +8,11 @@
 
 namespace vell {
 
-bool EvaluateDate(std::string_view term, std::string& out);
-bool EvaluateDays360(std::string_view term, std::string& out);
-bool EvaluateDay(std::string_view term, std::string& out);
+struct EngineState;
+
+bool EvaluateDate(EngineState& engine, std::string_view args, std::string& out);
+bool EvaluateDays360(EngineState& engine, std::string_view args, std::string& out);
+bool EvaluateDay(EngineState& engine, std::string_view args, std::string& out);
 
 // Seconds from 1970-01-01 to the midnight of the civil date, proleptic
 // Gregorian, whole days only. Out-of-range fields carry over as mktime does

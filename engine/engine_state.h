@@ -23,6 +23,8 @@ struct MissRecorder {
   }
 };
 
+// Everything that survives between evaluations, and the bookkeeping of the
+// one running now. Owned by an Engine; the evaluation functions take it.
 struct EngineState {
   std::vector<std::string> sheetLines;
   std::vector<std::uint8_t> lineStatus;
@@ -33,16 +35,7 @@ struct EngineState {
   int nesting = 0;
   bool tooDeep = false;  // the nesting limit cut the current evaluation
   MissRecorder* misses = nullptr;
-  class ScanContext* scanContext = nullptr;
+  const class ScanContext* scanContext = nullptr;  // innermost
 };
-
-// The instance the evaluation functions work on; inline, since every nesting
-// level of an evaluation asks for it.
-inline EngineState& Engine() {
-  static EngineState state;
-  return state;
-}
-// Back to the empty state of program start.
-void ResetEngineState();
 
 }  // namespace vell

@@ -14,9 +14,6 @@ namespace vell {
 
 namespace {
 
-bool IsAdditive(char c) { return c == '+' || c == '-' || c == '<' || c == '=' || c == '>'; }
-bool IsMultiplicative(char c) { return c == '*' || c == '/' || c == '^'; }
-
 // What each byte means to the operator scan, looked up once per character.
 enum CharClass : unsigned char { kOther, kOpen, kClose, kSum, kProduct };
 struct CharClasses {
@@ -56,37 +53,37 @@ Operator OperatorAt(std::string_view text, std::size_t p, std::size_t& leftEnd) 
   return static_cast<Operator>(c);
 }
 
-bool Evaluate(std::string_view text, std::string& out, KnownNumber& number);
+bool Evaluate(EngineState& e, std::string_view text, std::string& out, KnownNumber& number);
 
 // EvaluateTerm, except that a parenthesised term without lower case (which
 // upper-casing would change) is evaluated here, so that its number is known.
 // Nothing else in such a term is a numeral or keyword; a long text without a
 // scan context goes the usual way, which makes one.
-bool EvaluateTermKnown(std::string_view term, std::string& out, KnownNumber& number) {
+bool EvaluateTermKnown(EngineState& e, std::string_view term, std::string& out, KnownNumber& number) {
   if (term.size() >= 2 && term.front() == '(' && term.back() == ')') {
-    const ScanContext* context = term.size() >= ScanContext::kMinLength ? ScanContext::For(term) : nullptr;
+    const ScanContext* context = term.size() >= ScanContext::kMinLength ? ScanContext::For(e, term) : nullptr;
     if (context != nullptr ? !context->HasLowerAscii(term)
                            : term.size() < ScanContext::kMinLength && !HasLowerAscii(term)) {
-      NestingGuard guard;
+      NestingGuard guard(e);
       if (guard.TooDeep()) {
         out = "E";
         return false;
       }
-      return Evaluate(term.substr(1, term.size() - 2), out, number);
+      return Evaluate(e, term.substr(1, term.size() - 2), out, number);
     }
   }
-  return EvaluateTerm(term, out);
+  return EvaluateTerm(e, term, out);
 }
 
 // The leftmost term of a chain. A plain numeral (never a date) is only
 // read: the first step combines its number and overwrites value.
-bool EvaluateBase(std::string_view term, std::string& value, KnownNumber& number) {
+bool EvaluateBase(EngineState& e, std::string_view term, std::string& value, KnownNumber& number) {
   if (IsPlainNumeral(term)) {
     number.known = true;
     number.value = ReadNumber(term);
     return true;
   }
-  return EvaluateTermKnown(term, value, number);
+  return EvaluateTermKnown(e, term, value, number);
 }
 
 // Plain data, so that the inline frames need no initialising.
@@ -96,7 +93,7 @@ struct Frame {
   int percentOfLeft;                 // trailing "%" signs of the left operand
 };
 
-bool EvaluateChain(std::string_view text, const Positions& ops, const Positions* products,
+bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, const Positions* products,
                    std::string& out, KnownNumber& result, ChainHead* head = nullptr);
 
 // A chain's right operand, evaluated as Evaluate would but without scanning
@@ -104,11 +101,11 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
 // the chain's own level; the products listed, descending, in products).
 // next walks products upwards from the end across the operands, left to
 // right. What Evaluate treats before its scan takes the usual way.
-bool EvaluateOperand(std::string_view text, std::string_view operand, const Positions* products,
+bool EvaluateOperand(EngineState& e, std::string_view text, std::string_view operand, const Positions* products,
                      std::size_t& next, std::string& out, KnownNumber& number) {
   const std::string_view t = TrimWhiteSpace(operand);
   if (t.empty() || t[0] == '"' || t[0] == '+' || t[0] == '-' || t.back() == '%')
-    return Evaluate(operand, out, number);
+    return Evaluate(e, operand, out, number);
   Positions inner;
   if (products != nullptr) {
     // The operand's own scan never looks at its first character.
@@ -120,8 +117,8 @@ bool EvaluateOperand(std::string_view text, std::string_view operand, const Posi
     for (std::size_t k = first; k < next; ++k) inner.push_back((*products)[k] - start);
     next = first;
   }
-  if (inner.empty()) return EvaluateTermKnown(t, out, number);
-  return EvaluateChain(t, inner, nullptr, out, number);
+  if (inner.empty()) return EvaluateTermKnown(e, t, out, number);
+  return EvaluateChain(e, t, inner, nullptr, out, number);
 }
 
 // One precedence level, iteratively: "a op b op c" splits at the rightmost
@@ -130,13 +127,13 @@ bool EvaluateOperand(std::string_view text, std::string_view operand, const Posi
 // without recursion. ops holds the level's depth-0 positions, descending.
 // text is trimmed, non-empty and does not end in "%". With head, stops
 // before the last step and describes it there.
-bool EvaluateChain(std::string_view text, const Positions& ops, const Positions* products,
+bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, const Positions* products,
                    std::string& out, KnownNumber& result, ChainHead* head) {
   SmallVector<Frame, 16> frames;
   std::size_t end = text.size();
   std::size_t next = 0;
   bool leftEmpty = false;
-  std::size_t lastSplit = kNoPosition;
+  std::size_t lastSplit = std::string_view::npos;
   while (true) {
     while (next < ops.size() && ops[next] >= end) ++next;
     if (next == ops.size()) break;
@@ -174,9 +171,9 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
       Positions inner;
       for (std::size_t i = 0; i < products->size(); ++i)
         if ((*products)[i] < end) inner.push_back((*products)[i]);
-      ok = inner.empty() ? EvaluateBase(base, value, left) : EvaluateChain(base, inner, nullptr, value, left);
+      ok = inner.empty() ? EvaluateBase(e, base, value, left) : EvaluateChain(e, base, inner, nullptr, value, left);
     } else {
-      ok = EvaluateBase(base, value, left);
+      ok = EvaluateBase(e, base, value, left);
     }
   }
   // After the first step the left value is always number text, whose number
@@ -208,7 +205,7 @@ bool EvaluateChain(std::string_view text, const Positions& ops, const Positions*
     KnownNumber rightNumber;
     if (!IsPlainNumeral(trimmed)) {
       right.clear();
-      rightOk = EvaluateOperand(text, rightText, products, nextProduct, right, rightNumber);
+      rightOk = EvaluateOperand(e, text, rightText, products, nextProduct, right, rightNumber);
       rightValue = right;
     }
     ok = Combine(f.op, value, known ? &number : nullptr, rightValue, rightNumber, ok && rightOk, value, number);
@@ -241,9 +238,9 @@ void ScanShort(std::string_view text, std::size_t lowest, Positions& sums, Posit
 }
 
 // The depth-0 operators from the end of text down to position lowest.
-void Scan(std::string_view text, std::size_t lowest, Positions& sums, Positions& products) {
+void Scan(EngineState& e, std::string_view text, std::size_t lowest, Positions& sums, Positions& products) {
   if (text.size() < ScanContext::kMinLength) return ScanShort(text, lowest, sums, products);
-  const ScanContext* context = ScanContext::For(text);
+  const ScanContext* context = ScanContext::For(e, text);
   const std::size_t offset = context != nullptr ? context->Offset(text.data()) : 0;
   long depth = 0;
   for (std::size_t i = text.size(); i-- > lowest;) {
@@ -278,7 +275,7 @@ void Scan(std::string_view text, std::size_t lowest, Positions& sums, Positions&
 }
 
 // Trimmed, non-empty text that does not end in "%".
-bool EvaluateCore(std::string_view text, std::string& out, KnownNumber& number) {
+bool EvaluateCore(EngineState& e, std::string_view text, std::string& out, KnownNumber& number) {
   if (text[0] == '"') {
     if (text.size() < 2) {
       out.clear();
@@ -297,43 +294,43 @@ bool EvaluateCore(std::string_view text, std::string& out, KnownNumber& number) 
     // A leading sign is "0" followed by the text: the sign is the chain's
     // leftmost split. Only unbalanced parentheses can hide it from the scan;
     // that rare text is evaluated with the "0" written out.
-    Scan(text, 0, sums, products);
-    if (!sums.empty() && sums.back() == 0) return EvaluateChain(text, sums, &products, out, number);
+    Scan(e, text, 0, sums, products);
+    if (!sums.empty() && sums.back() == 0) return EvaluateChain(e, text, sums, &products, out, number);
     std::string signedText;
     signedText.reserve(text.size() + 1);
     signedText.push_back('0');
     signedText.append(text.data(), text.size());
-    return EvaluateCore(signedText, out, number);
+    return EvaluateCore(e, signedText, out, number);
   }
-  Scan(text, 1, sums, products);
-  if (!sums.empty()) return EvaluateChain(text, sums, &products, out, number);
-  if (!products.empty()) return EvaluateChain(text, products, nullptr, out, number);
-  return EvaluateTermKnown(text, out, number);
+  Scan(e, text, 1, sums, products);
+  if (!sums.empty()) return EvaluateChain(e, text, sums, &products, out, number);
+  if (!products.empty()) return EvaluateChain(e, text, products, nullptr, out, number);
+  return EvaluateTermKnown(e, text, out, number);
 }
 
-bool Evaluate(std::string_view text, std::string& out, KnownNumber& number) {
+bool Evaluate(EngineState& e, std::string_view text, std::string& out, KnownNumber& number) {
   text = TrimWhiteSpace(text);
   if (text.empty()) return false;
-  if (text.back() != '%') return EvaluateCore(text, out, number);
+  if (text.back() != '%') return EvaluateCore(e, text, out, number);
   int percent = 0;
   while (!text.empty() && text.back() == '%') {
     text = TrimWhiteSpace(text.substr(0, text.size() - 1));
     ++percent;
   }
   KnownNumber unused;
-  if (text.empty() || !EvaluateCore(text, out, unused)) return false;
+  if (text.empty() || !EvaluateCore(e, text, out, unused)) return false;
   ApplyPercentTimes(out, percent);
   return true;
 }
 
-bool Evaluate(std::string_view text, std::string& out) {
+bool Evaluate(EngineState& e, std::string_view text, std::string& out) {
   KnownNumber unused;
-  return Evaluate(text, out, unused);
+  return Evaluate(e, text, out, unused);
 }
 
 // One level of the written expression: a call's argument or a parenthesised text.
-bool EvaluateLevel(std::string_view text, std::string& out) {
-  NestingGuard guard;
+bool EvaluateLevel(EngineState& e, std::string_view text, std::string& out) {
+  NestingGuard guard(e);
   if (guard.TooDeep()) {
     out = "E";
     return false;
@@ -343,63 +340,37 @@ bool EvaluateLevel(std::string_view text, std::string& out) {
   if (!text.empty() && text.data() >= data && text.data() < data + out.size() + 1) {
     const std::string copy(text);
     if (copy.size() >= ScanContext::kMinLength) {
-      const ScanContext context(copy);
-      return Evaluate(copy, out);
+      const ScanContext context(e, copy);
+      return Evaluate(e, copy, out);
     }
-    return Evaluate(copy, out);
+    return Evaluate(e, copy, out);
   }
-  if (text.size() >= ScanContext::kMinLength && ScanContext::For(text) == nullptr) {
-    const ScanContext context(text);
-    return Evaluate(text, out);
+  if (text.size() >= ScanContext::kMinLength && ScanContext::For(e, text) == nullptr) {
+    const ScanContext context(e, text);
+    return Evaluate(e, text, out);
   }
-  return Evaluate(text, out);
+  return Evaluate(e, text, out);
 }
 
 }  // namespace
 
-bool EvaluateExpression(std::string_view text, std::string& out) {
-  EngineState& engine = Engine();
-  if (engine.nesting > 0) return EvaluateLevel(text, out);
+bool EvaluateExpression(EngineState& e, std::string_view text, std::string& out) {
+  if (e.nesting > 0) return EvaluateLevel(e, text, out);
   // Past the nesting limit nothing above the cut may go on as if it had a
   // value (a function that maps a failed argument to "E" would hide it), so
   // the whole evaluation fails.
-  engine.tooDeep = false;
-  const bool ok = EvaluateLevel(text, out);
-  if (!engine.tooDeep) return ok;
-  engine.tooDeep = false;
+  e.tooDeep = false;
+  const bool ok = EvaluateLevel(e, text, out);
+  if (!e.tooDeep) return ok;
+  e.tooDeep = false;
   out = "E";
   return false;
 }
 
-std::size_t FindOperator(std::string_view text, OperatorLevel level) {
-  long depth = 0;
-  for (std::size_t i = text.size(); i-- > 1;) {
-    const char c = text[i];
-    if (c == ')') {
-      ++depth;
-    } else if (c == '(') {
-      --depth;
-    } else if (depth == 0 && (level == OperatorLevel::kAdditive ? IsAdditive(c) : IsMultiplicative(c))) {
-      return i;
-    }
-  }
-  return kNoPosition;
-}
-
-bool ApplyOperator(std::string_view text, std::size_t position, std::string& out) {
-  std::size_t leftEnd;
-  const Operator op = OperatorAt(text, position, leftEnd);
-  std::string left, right;
-  const bool leftOk = EvaluateExpression(text.substr(0, leftEnd), left);
-  const bool rightOk = EvaluateExpression(text.substr(position + 1), right);
-  double number;
-  return Combine(op, left, nullptr, right, KnownNumber(), leftOk && rightOk, out, number);
-}
-
-bool EvaluateChainHead(std::string_view text, const Positions& ops, const Positions* products, std::string& out,
+bool EvaluateChainHead(EngineState& e, std::string_view text, const Positions& ops, const Positions* products, std::string& out,
                        ChainHead& head) {
   KnownNumber unused;
-  return EvaluateChain(text, ops, products, out, unused, &head);
+  return EvaluateChain(e, text, ops, products, out, unused, &head);
 }
 
 void ScanOperators(std::string_view text, Positions& sums, Positions& products) {

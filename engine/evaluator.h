@@ -8,8 +8,6 @@
 
 namespace vell {
 
-enum class OperatorLevel { kAdditive, kMultiplicative };
-
 // The operator characters, plus the two that "<=" and ">=" become.
 enum class Operator : char {
   kAdd = '+',
@@ -29,18 +27,11 @@ enum class Operator : char {
 // "E" instead of exhausting the stack.
 constexpr int kMaxNesting = 2500;
 
-constexpr std::size_t kNoPosition = std::string_view::npos;
+struct EngineState;
 
-// Evaluates text into out. On failure out holds what the failing step left
-// (unchanged for an empty text).
-bool EvaluateExpression(std::string_view text, std::string& out);
-
-// The rightmost operator of the level at parenthesis depth 0, never the first
-// character; kNoPosition when there is none.
-std::size_t FindOperator(std::string_view text, OperatorLevel level);
-
-// Evaluates both sides of the operator at position and combines them.
-bool ApplyOperator(std::string_view text, std::size_t position, std::string& out);
+// Evaluates text into out against the engine's values. On failure out holds
+// what the failing step left (unchanged for an empty text).
+bool EvaluateExpression(EngineState& engine, std::string_view text, std::string& out);
 
 // 1 or 0: the two dates compared field by field (year, month, day) as read.
 double CompareDates(std::string_view left, std::string_view right, Operator op);

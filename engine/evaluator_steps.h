@@ -25,7 +25,7 @@ struct KnownNumber {
 // every one entered after it fail with "E".
 class NestingGuard {
  public:
-  NestingGuard() : state_(Engine()) { ++state_.nesting; }
+  explicit NestingGuard(EngineState& engine) : state_(engine) { ++state_.nesting; }
   ~NestingGuard() { --state_.nesting; }
   NestingGuard(const NestingGuard&) = delete;
   NestingGuard& operator=(const NestingGuard&) = delete;
@@ -65,7 +65,7 @@ struct ChainHead {
 // additive level, else nullptr) folded up to, not including, its rightmost
 // operator: out and the result are the left operand as that last step gets
 // it, trailing percent signs applied.
-bool EvaluateChainHead(std::string_view text, const Positions& ops, const Positions* products, std::string& out,
+bool EvaluateChainHead(EngineState& engine, std::string_view text, const Positions& ops, const Positions* products, std::string& out,
                        ChainHead& head);
 
 }  // namespace vell

@@ -20,8 +20,7 @@ double Fold(Aggregate kind, double running, double v) {
   return v > running ? v : running;
 }
 
-bool EvaluateRange(std::string_view term, std::size_t keywordLength, Aggregate kind, std::string& out) {
-  const std::string_view args = ArgumentText(term, keywordLength);
+bool EvaluateRange(EngineState& engine, std::string_view args, Aggregate kind, std::string& out) {
   const std::size_t colon = args.find(':');
   const std::string_view first = colon == std::string_view::npos ? std::string_view() : args.substr(0, colon);
   const std::string_view last = colon == std::string_view::npos ? args : args.substr(colon + 1);
@@ -44,7 +43,7 @@ bool EvaluateRange(std::string_view term, std::size_t keywordLength, Aggregate k
   // SUM reads a member only when it succeeded and gives each a fresh text;
   // MIN and MAX read what every member left in out.
   std::string value;
-  EvaluateRangeMembers(stem, m, n, kind == Aggregate::kSum ? value : out, [&](bool memberOk, double v, long long count) {
+  EvaluateRangeMembers(engine, stem, m, n, kind == Aggregate::kSum ? value : out, [&](bool memberOk, double v, long long count) {
                          if (kind == Aggregate::kSum) {
                            // Added one by one, as rounding demands.
                            for (long long k = 0; memberOk && k < count; ++k) running += v;
@@ -59,14 +58,15 @@ bool EvaluateRange(std::string_view term, std::size_t keywordLength, Aggregate k
   return ok;
 }
 
-bool EvaluateList(std::string_view term, std::size_t keywordLength, Aggregate kind, std::string& out) {
-  if (term.find(':') != std::string_view::npos) return EvaluateRange(term, keywordLength, kind, out);
+bool EvaluateList(EngineState& engine, std::string_view args, Aggregate kind, std::string& out) {
+  // The keyword and the closing ")" hold no ':', so the arguments decide.
+  if (args.find(':') != std::string_view::npos) return EvaluateRange(engine, args, kind, out);
   std::vector<std::string_view> items;
-  SplitArguments(ArgumentText(term, keywordLength), items);
+  SplitArguments(args, items);
   bool ok = true;
   double running = 0.0;
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (!EvaluateExpression(items[i], out)) ok = false;
+    if (!EvaluateExpression(engine, items[i], out)) ok = false;
     const double v = ReadNumber(out);
     running = i == 0 ? v : Fold(kind, running, v);
   }
@@ -76,12 +76,13 @@ bool EvaluateList(std::string_view term, std::size_t keywordLength, Aggregate ki
 
 }  // namespace
 
-bool EvaluateIf(std::string_view term, std::string& out) {
+bool EvaluateIf(EngineState& engine, std::string_view args, std::string& out) {
+  // The two rightmost commas at depth 0 (the keyword holds none).
   std::size_t commas[2];
   int found = 0;
   long depth = 0;
-  for (std::size_t i = term.size() >= 2 ? term.size() - 2 : 0; i >= 1 && found < 2; --i) {
-    const char c = term[i];
+  for (std::size_t i = args.size(); i-- > 0 && found < 2;) {
+    const char c = args[i];
     if (c == ')') {
       ++depth;
     } else if (c == '(') {
@@ -95,23 +96,21 @@ bool EvaluateIf(std::string_view term, std::string& out) {
     return false;
   }
   const std::size_t thenEnd = commas[0], conditionEnd = commas[1];
-  const std::size_t start = 3;  // after "IF("
-  const std::string_view condition = term.substr(start, conditionEnd > start ? conditionEnd - start : 0);
   std::string conditionValue;
-  const bool conditionOk = EvaluateExpression(condition, conditionValue);
+  const bool conditionOk = EvaluateExpression(engine, args.substr(0, conditionEnd), conditionValue);
   const bool branchOk =
       ReadNumber(conditionValue) == 1.0
-          ? EvaluateExpression(term.substr(conditionEnd + 1, thenEnd - conditionEnd - 1), out)
-          : EvaluateExpression(term.substr(thenEnd + 1, term.size() - 1 - (thenEnd + 1)), out);
+          ? EvaluateExpression(engine, args.substr(conditionEnd + 1, thenEnd - conditionEnd - 1), out)
+          : EvaluateExpression(engine, args.substr(thenEnd + 1), out);
   return conditionOk && branchOk;
 }
 
-bool EvaluateAnd(std::string_view term, std::string& out) {
+bool EvaluateAnd(EngineState& engine, std::string_view args, std::string& out) {
   std::vector<std::string_view> items;
-  SplitArguments(ArgumentText(term, 4), items);
+  SplitArguments(args, items);
   bool ok = true;
   for (std::string_view item : items) {
-    if (!EvaluateExpression(item, out)) ok = false;
+    if (!EvaluateExpression(engine, item, out)) ok = false;
     if (ReadNumber(out) == 0.0) {
       out = "0.0";
       return ok;
@@ -121,12 +120,12 @@ bool EvaluateAnd(std::string_view term, std::string& out) {
   return ok;
 }
 
-bool EvaluateOr(std::string_view term, std::string& out) {
+bool EvaluateOr(EngineState& engine, std::string_view args, std::string& out) {
   std::vector<std::string_view> items;
-  SplitArguments(ArgumentText(term, 3), items);
+  SplitArguments(args, items);
   bool ok = true;
   for (std::string_view item : items) {
-    if (!EvaluateExpression(item, out)) ok = false;
+    if (!EvaluateExpression(engine, item, out)) ok = false;
     if (ReadNumber(out) == 1.0) {
       out = "1.0";
       return ok;
@@ -136,20 +135,26 @@ bool EvaluateOr(std::string_view term, std::string& out) {
   return ok;
 }
 
-bool EvaluateMin(std::string_view term, std::string& out) { return EvaluateList(term, 4, Aggregate::kMin, out); }
-bool EvaluateMax(std::string_view term, std::string& out) { return EvaluateList(term, 4, Aggregate::kMax, out); }
-bool EvaluateSum(std::string_view term, std::string& out) { return EvaluateRange(term, 4, Aggregate::kSum, out); }
+bool EvaluateMin(EngineState& engine, std::string_view args, std::string& out) {
+  return EvaluateList(engine, args, Aggregate::kMin, out);
+}
+bool EvaluateMax(EngineState& engine, std::string_view args, std::string& out) {
+  return EvaluateList(engine, args, Aggregate::kMax, out);
+}
+bool EvaluateSum(EngineState& engine, std::string_view args, std::string& out) {
+  return EvaluateRange(engine, args, Aggregate::kSum, out);
+}
 
-bool EvaluateRound(std::string_view term, std::string& out) {
+bool EvaluateRound(EngineState& engine, std::string_view args, std::string& out) {
   std::vector<std::string_view> items;
-  SplitArguments(ArgumentText(term, 6), items);
+  SplitArguments(args, items);
   if (items.size() != 2) {
     out = "0.0";
     return false;
   }
-  bool ok = EvaluateExpression(items[0], out);
+  bool ok = EvaluateExpression(engine, items[0], out);
   const double x = ReadNumber(out);
-  if (!EvaluateExpression(items[1], out)) ok = false;
+  if (!EvaluateExpression(engine, items[1], out)) ok = false;
   const double n = ReadNumber(out);
   double y = x;
   if (n == 0.0) {

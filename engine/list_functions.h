@@ -1,5 +1,6 @@
 // The functions over argument lists: IF, AND, OR, MIN, MAX, SUM and ROUND.
-// Each takes the whole upper-cased term, keyword included.
+// Each takes the upper-cased argument text: the term after its keyword,
+// without the closing ")".
 #pragma once
 
 #include <string>
@@ -7,16 +8,18 @@
 
 namespace vell {
 
+struct EngineState;
+
 // A range FIRST:LAST may name at most this many variables.
 constexpr long long kMaxRangeMembers = 1000000;
 
-bool EvaluateIf(std::string_view term, std::string& out);
-bool EvaluateAnd(std::string_view term, std::string& out);
-bool EvaluateOr(std::string_view term, std::string& out);
-bool EvaluateMin(std::string_view term, std::string& out);
-bool EvaluateMax(std::string_view term, std::string& out);
-bool EvaluateSum(std::string_view term, std::string& out);
-bool EvaluateRound(std::string_view term, std::string& out);
+bool EvaluateIf(EngineState& engine, std::string_view args, std::string& out);
+bool EvaluateAnd(EngineState& engine, std::string_view args, std::string& out);
+bool EvaluateOr(EngineState& engine, std::string_view args, std::string& out);
+bool EvaluateMin(EngineState& engine, std::string_view args, std::string& out);
+bool EvaluateMax(EngineState& engine, std::string_view args, std::string& out);
+bool EvaluateSum(EngineState& engine, std::string_view args, std::string& out);
+bool EvaluateRound(EngineState& engine, std::string_view args, std::string& out);
 
 // x rounded to a multiple of step, halves away from zero.
 double RoundToStep(double x, double step);

@@ -62,35 +62,6 @@ void ScaleFraction(double x, double whole, std::uint64_t scale, std::uint64_t& s
   rest = (middle << 32) | (low & 0xffffffffu);
 }
 
-// The last long number texts written, with the number each reads as:
-// operands are read back right after they were written, and long texts
-// are the ones whose full reading is slow. Per thread, so no sharing.
-struct Written {
-  char text[31];
-  std::uint8_t length;
-  double number;
-};
-thread_local Written recentlyWritten[4];
-thread_local unsigned nextWritten = 0;
-
-void Remember(const char* text, std::size_t length, double number) {
-  if (length > sizeof(Written::text)) return;
-  Written& w = recentlyWritten[nextWritten++ % 4];
-  std::memcpy(w.text, text, length);
-  w.length = static_cast<std::uint8_t>(length);
-  w.number = number;
-}
-
-bool Recall(std::string_view text, double& number) {
-  for (const Written& w : recentlyWritten) {
-    if (w.length != 0 && w.length == text.size() && std::memcmp(w.text, text.data(), text.size()) == 0) {
-      number = w.number;
-      return true;
-    }
-  }
-  return false;
-}
-
 std::size_t FormatInto(double x, char* buffer, double* number);
 
 constexpr std::uint64_t kHalf = 0x8000000000000000u;  // 1/2 in units of 2^-64
@@ -217,7 +188,6 @@ std::size_t FormatInto(double x, char* buffer, double* number) {
   std::uint64_t whole, micro;
   if (FastFixed(magnitude, whole, micro)) {
     const std::size_t length = static_cast<std::size_t>(p - buffer) + WriteFixed(whole, micro, p);
-    if (magnitude >= 1e10) Remember(buffer, length, x);
     if (number != nullptr) {
       if (whole < 9000000000u) {
         // Fewer than 2^53 millionths: one exact division reads them back.
@@ -279,7 +249,6 @@ std::size_t FormatInto(double x, char* buffer, double* number) {
   std::memcpy(p, grid + intCount, 6);
   p += 6;
   const std::size_t length = static_cast<std::size_t>(p - buffer);
-  if (magnitude >= 1e10) Remember(buffer, length, x);
   if (number != nullptr) *number = magnitude >= 1e10 ? x : ReadNumber(std::string_view(buffer, length));
   return length;
 }
@@ -295,8 +264,6 @@ namespace {
 
 // The complete reading: any length, exponents, overflow and underflow.
 double ReadNumberInFull(std::string_view text) {
-  double remembered;
-  if (Recall(text, remembered)) return remembered;
   std::size_t i = 0;
   const std::size_t n = text.size();
   while (i < n && IsSpace(text[i])) ++i;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "evaluator_steps.h"
+#include "functions.h"
 #include "number_text.h"
 #include "term.h"
 #include "value_text.h"
@@ -97,12 +98,13 @@ bool MemberNumber(std::string_view name, std::string_view stem, std::int32_t m, 
 // with the stem's left operands on the way out.
 class RangeMembers {
  public:
-  RangeMembers(std::int32_t first, std::int32_t last, std::string& slot, const MemberVisitor& visit)
-      : first_(first), last_(last), slot_(slot), visit_(visit) {}
+  RangeMembers(EngineState& engine, std::int32_t first, std::int32_t last, std::string& slot,
+               const MemberVisitor& visit)
+      : engine_(engine), first_(first), last_(last), slot_(slot), visit_(visit) {}
 
   // Each member is an expression of its own: one nesting level.
   void EvaluateMembers(std::string_view stem) {
-    NestingGuard guard;
+    NestingGuard guard(engine_);
     if (guard.TooDeep()) return Same("E", false);
     Evaluate(stem);
   }
@@ -134,7 +136,7 @@ class RangeMembers {
   void Chain(std::string_view text, const Positions& ops, const Positions* products) {
     Step step;
     ChainHead head;
-    step.leftOk = EvaluateChainHead(text, ops, products, step.left, head);
+    step.leftOk = EvaluateChainHead(engine_, text, ops, products, step.left, head);
     step.op = head.op;
     step.leftNumber = head.left;
     const std::string_view right = text.substr(head.rightBegin);
@@ -175,7 +177,7 @@ class RangeMembers {
       term = upper;
     }
     // A call member ends in a digit, not in its ")".
-    if (term.find('(') != std::string_view::npos && StartsWithKeyword(term)) return Same("E", false);
+    if (term.find('(') != std::string_view::npos && FindFunction(term) != nullptr) return Same("E", false);
     EachLookUp(term);
   }
 
@@ -192,12 +194,12 @@ class RangeMembers {
   void EachLookUp(std::string_view stem) {
     std::string& out = InnermostSlot();
     const long long count = static_cast<long long>(last_) - first_ + 1;
-    if (count > static_cast<long long>(Engine().valueMap.Size()) + 16) return EachByScan(stem, out);
+    if (count > static_cast<long long>(engine_.valueMap.Size()) + 16) return EachByScan(stem, out);
     std::string text(stem);
     for (long long i = first_; i <= last_; ++i) {
       text.resize(stem.size());
       AppendNumber(text, i);
-      const bool ok = LookUpVariable(text, out);
+      const bool ok = LookUpVariable(engine_, text, out);
       const Outcome outcome = Fold(ok, out, KnownNumber());
       visit_(outcome.ok, outcome.value, 1);
     }
@@ -237,7 +239,7 @@ class RangeMembers {
   // walking the value map, and every missing one has the outcome of the
   // "0.0" a failed look-up gives.
   void EachByScan(std::string_view stem, std::string& out) {
-    EngineState& engine = Engine();
+    EngineState& engine = engine_;
     std::vector<std::pair<std::int32_t, std::string_view>> members;
     engine.valueMap.ForEach([&](std::string_view name, const std::string&) {
       std::int32_t i;
@@ -260,7 +262,7 @@ class RangeMembers {
         i = found;
         continue;
       }
-      const bool ok = LookUpVariable(members[next++].second, out);
+      const bool ok = LookUpVariable(engine_, members[next++].second, out);
       const Outcome outcome = Fold(ok, out, KnownNumber());
       visit_(outcome.ok, outcome.value, 1);
       ++i;
@@ -284,6 +286,7 @@ class RangeMembers {
     return Outcome{ok, number.value};
   }
 
+  EngineState& engine_;
   const std::int32_t first_, last_;
   std::string& slot_;
   const MemberVisitor& visit_;
@@ -294,10 +297,10 @@ class RangeMembers {
 
 }  // namespace
 
-void EvaluateRangeMembers(std::string_view stem, std::int32_t first, std::int32_t last, std::string& slot,
+void EvaluateRangeMembers(EngineState& engine, std::string_view stem, std::int32_t first, std::int32_t last, std::string& slot,
                           const MemberVisitor& visit) {
   if (first > last) return;
-  RangeMembers members(first, last, slot, visit);
+  RangeMembers members(engine, first, last, slot, visit);
   members.EvaluateMembers(stem);
 }
 

@@ -4,9 +4,9 @@
 
 namespace vell {
 
-ScanContext::ScanContext(std::string_view text)
+ScanContext::ScanContext(EngineState& engine, std::string_view text)
     : begin_(text.data()), end_(text.data() + text.size()), match_(text.size(), kNone),
-      lowerBefore_(text.size() + 1, 0), outer_(Engine().scanContext) {
+      lowerBefore_(text.size() + 1, 0), engine_(engine), outer_(engine.scanContext) {
   std::vector<std::uint32_t> open;
   std::uint32_t lower = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -21,13 +21,13 @@ ScanContext::ScanContext(std::string_view text)
     }
   }
   lowerBefore_[text.size()] = lower;
-  Engine().scanContext = this;
+  engine_.scanContext = this;
 }
 
-ScanContext::~ScanContext() { Engine().scanContext = outer_; }
+ScanContext::~ScanContext() { engine_.scanContext = outer_; }
 
-const ScanContext* ScanContext::For(std::string_view view) {
-  for (const ScanContext* c = Engine().scanContext; c != nullptr; c = c->outer_)
+const ScanContext* ScanContext::For(const EngineState& engine, std::string_view view) {
+  for (const ScanContext* c = engine.scanContext; c != nullptr; c = c->outer_)
     if (view.data() >= c->begin_ && view.data() + view.size() <= c->end_) return c;
   return nullptr;
 }

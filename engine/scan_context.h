@@ -11,20 +11,22 @@
 
 namespace vell {
 
+struct EngineState;
+
 class ScanContext {
  public:
   static constexpr std::uint32_t kNone = 0xffffffffu;
   // Texts shorter than this are cheap to rescan and get no context.
   static constexpr std::size_t kMinLength = 128;
 
-  // Makes the context for text and makes it the innermost one until destroyed.
-  explicit ScanContext(std::string_view text);
+  // Makes the context for text and makes it the engine's innermost one until destroyed.
+  ScanContext(EngineState& engine, std::string_view text);
   ~ScanContext();
   ScanContext(const ScanContext&) = delete;
   ScanContext& operator=(const ScanContext&) = delete;
 
   // The innermost context whose text holds view, or nullptr.
-  static const ScanContext* For(std::string_view view);
+  static const ScanContext* For(const EngineState& engine, std::string_view view);
 
   // Position in the context's text of the "(" that closes with the ")" at
   // position, kNone when it has none.
@@ -37,7 +39,8 @@ class ScanContext {
   const char* end_;
   std::vector<std::uint32_t> match_;       // at each ")", its "("; kNone elsewhere
   std::vector<std::uint32_t> lowerBefore_;  // lower-case letters before each position
-  ScanContext* outer_;
+  EngineState& engine_;
+  const ScanContext* outer_;
 };
 
 }  // namespace vell

@@ -7,13 +7,12 @@
 
 namespace vell {
 
+struct EngineState;
+
 // A trimmed, non-empty term without an operator at depth 0 beyond its first
 // character. Upper-cases it, then evaluates it as numeral, function call,
 // parenthesised expression or variable name.
-bool EvaluateTerm(std::string_view term, std::string& out);
-
-// Whether an upper-case term starts with a function keyword and its "(".
-bool StartsWithKeyword(std::string_view term);
+bool EvaluateTerm(EngineState& engine, std::string_view term, std::string& out);
 
 // Appends the items of a comma-separated text, split at the commas of
 // parenthesis depth 0. Items are not trimmed; a trailing empty item is dropped.
@@ -22,9 +21,6 @@ void SplitArguments(std::string_view text, std::vector<std::string>& items);
 
 // The value of an upper-case name from the value map, with the list-variable
 // rule for text values; "0.0" and false when the name is unknown.
-bool LookUpVariable(std::string_view name, std::string& out);
-
-// The text after the keyword up to, not including, the term's last character.
-std::string_view ArgumentText(std::string_view term, std::size_t keywordLength);
+bool LookUpVariable(EngineState& engine, std::string_view name, std::string& out);
 
 }  // namespace vell

@@ -64,7 +64,7 @@ class Resolver {
     misses_.Clear();
     engine_.misses = &misses_;
     std::string name, value;
-    const bool ok = SplitDefinition(engine_.sheetLines[static_cast<std::size_t>(i)], name, value);
+    const bool ok = SplitDefinition(engine_, engine_.sheetLines[static_cast<std::size_t>(i)], name, value);
     engine_.misses = nullptr;
     if (!ok) {
       for (std::string& missing : misses_.names) byName_[std::move(missing)].push_back(i);
@@ -124,27 +124,26 @@ class Resolver {
 
 }  // namespace
 
-bool ResolveVariables(std::string_view sheet, std::string_view expression, std::string& out) {
+bool ResolveVariables(EngineState& engine, std::string_view sheet, std::string_view expression, std::string& out) {
   // Private copies: the texts may live in the state that is rebuilt here.
   const std::string sheetText(sheet), expressionText(expression);
-  EngineState& engine = Engine();
   engine.valueMap.Clear();
   engine.sheetLines.clear();
   StoreLines(sheetText, engine);
   engine.lineCount = static_cast<std::int32_t>(engine.sheetLines.size());
   engine.lineStatus.assign(engine.sheetLines.size(), kUnresolved);
   Resolver(engine).Run();
-  return EvaluateExpression(expressionText, out);
+  return EvaluateExpression(engine, expressionText, out);
 }
 
-bool SplitDefinition(std::string_view line, std::string& name, std::string& value) {
+bool SplitDefinition(EngineState& engine, std::string_view line, std::string& name, std::string& value) {
   const std::size_t eq = line.find('=');
   if (eq == std::string_view::npos) return false;
   std::size_t nameEnd = eq;
   while (nameEnd > 0 && IsWhiteSpace(line[nameEnd - 1])) --nameEnd;
   name.assign(line.data(), nameEnd);
   NormalizeName(name);
-  return EvaluateExpression(TrimWhiteSpace(line.substr(eq + 1)), value);
+  return EvaluateExpression(engine, TrimWhiteSpace(line.substr(eq + 1)), value);
 }
 
 void NormalizeName(std::string& name) {
@@ -157,8 +156,7 @@ void NormalizeName(std::string& name) {
   name = name.substr(0, bang + 1) + std::string(letters) + name.substr(bang + 1, digitsEnd - bang - 1);
 }
 
-void WriteDetailsReport(std::string& report) {
-  const EngineState& engine = Engine();
+void WriteDetailsReport(const EngineState& engine, std::string& report) {
   int errors = 0;
   for (std::int32_t i = 0; i < engine.lineCount; ++i) {
     const std::string& line = engine.sheetLines[static_cast<std::size_t>(i)];

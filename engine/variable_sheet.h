@@ -7,19 +7,21 @@
 
 namespace vell {
 
+struct EngineState;
+
 // Rebuilds the engine state from the sheet text, then evaluates the
 // expression into out; the result is that evaluation's success.
-bool ResolveVariables(std::string_view sheet, std::string_view expression, std::string& out);
+bool ResolveVariables(EngineState& engine, std::string_view sheet, std::string_view expression, std::string& out);
 
 // Splits a stored line at its first "=" and evaluates the right-hand side.
 // False when there is no "=" (name and value untouched) or the evaluation fails.
-bool SplitDefinition(std::string_view line, std::string& name, std::string& value);
+bool SplitDefinition(EngineState& engine, std::string_view line, std::string& name, std::string& value);
 
 // "X!12AB" becomes "X!AB12": digits after the "!" move behind the letters.
 void NormalizeName(std::string& name);
 
 // Appends one line per definition of the last resolved sheet: "NAME = value"
 // or "ERR n : LINE".
-void WriteDetailsReport(std::string& report);
+void WriteDetailsReport(const EngineState& engine, std::string& report);
 
 }  // namespace vell

@@ -11,9 +11,17 @@
 
 #include "reference_evaluation.h"
 #include "reference_range.h"
-#include "vell_engine.h"
+#include "engine.h"
+#include "list_functions.h"
+#include "value_text.h"
 
 namespace {
+
+// The harness keeps one engine for the whole run: the sheet is resolved once.
+vell::Engine& Harness() {
+  static vell::Engine engine;
+  return engine;
+}
 
 const char kSheet[] =
     "x=4\ny=-2.5\nA1=5\nA2=2\nA3=7\nCOLOR=\"green\"\nLIST(COLOR)=\"red,green,blue\"\n"
@@ -45,9 +53,12 @@ void CheckRanges(const std::string& text) {
     const std::string term = vell::testing::RangeTerm(keyword, stem, first, last);
     std::string out = "seed", expected = "seed";
     const std::string k = keyword;
-    const bool ok = k == "SUM" ? vell::EvaluateSum(term, out) : k == "MIN" ? vell::EvaluateMin(term, out)
-                                                                         : vell::EvaluateMax(term, out);
-    const bool expectedOk = vell::testing::MemberByMemberRange(keyword, stem, first, last, expected);
+    const std::string_view args = std::string_view(term).substr(4, term.size() - 5);
+    vell::EngineState& engine = Harness().State();
+    const bool ok = k == "SUM"   ? vell::EvaluateSum(engine, args, out)
+                    : k == "MIN" ? vell::EvaluateMin(engine, args, out)
+                                 : vell::EvaluateMax(engine, args, out);
+    const bool expectedOk = vell::testing::MemberByMemberRange(engine, keyword, stem, first, last, expected);
     if (ok != expectedOk || out != expected) {
       std::fprintf(stderr, "range %s: %d [%s]\nmember by member: %d [%s]\n", term.c_str(), ok, out.c_str(),
                    expectedOk, expected.c_str());
@@ -60,21 +71,21 @@ void CheckRanges(const std::string& text) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   std::string out;
-  vell::ResolveVariables(kSheet, "", out);
+  Harness().ResolveVariables(kSheet, "", out);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   std::string out = "seed";
-  const bool ok = vell::EvaluateExpression(text, out);
-  if (vell::Engine().nesting != 0) {
-    std::fprintf(stderr, "nesting count left at %d\n", vell::Engine().nesting);
+  const bool ok = Harness().EvaluateExpression(text, out);
+  if (Harness().State().nesting != 0) {
+    std::fprintf(stderr, "nesting count left at %d\n", Harness().State().nesting);
     std::abort();
   }
   if (size <= 512 && MaxDepth(text) <= 64) {
     std::string expected = "seed";
-    const bool expectedOk = vell::testing::RecursiveEvaluate(text, expected);
+    const bool expectedOk = vell::testing::RecursiveEvaluate(Harness().State(), text, expected);
     if (ok != expectedOk || out != expected) {
       std::fprintf(stderr, "engine: %d [%s]\nrecursive definition: %d [%s]\n", ok, out.c_str(), expectedOk,
                    expected.c_str());

@@ -36,18 +36,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string sheet = split == std::string::npos ? std::string() : input.substr(0, split);
   const std::string expression = split == std::string::npos ? input : input.substr(split + 1);
 
+  vell::Engine engine;
   std::string out = "seed";
-  const bool ok = vell::ResolveVariables(sheet, expression, out);
-  const vell::testing::ResolutionSnapshot fast = vell::testing::TakeSnapshot(ok, out);
-  if (vell::Engine().nesting != 0 || vell::Engine().misses != nullptr) {
+  const bool ok = engine.ResolveVariables(sheet, expression, out);
+  const vell::testing::ResolutionSnapshot fast = vell::testing::TakeSnapshot(engine.State(), ok, out);
+  if (engine.State().nesting != 0 || engine.State().misses != nullptr) {
     std::fprintf(stderr, "evaluation bookkeeping left behind\n");
     std::abort();
   }
   if (CountLines(sheet) > kMaxReferenceLines) return 0;
 
   std::string expectedOut = "seed";
-  const bool expectedOk = vell::testing::ResolveVariablesByPasses(sheet, expression, expectedOut);
-  const vell::testing::ResolutionSnapshot plain = vell::testing::TakeSnapshot(expectedOk, expectedOut);
+  vell::Engine plainEngine;
+  const bool expectedOk = vell::testing::ResolveVariablesByPasses(plainEngine.State(), sheet, expression, expectedOut);
+  const vell::testing::ResolutionSnapshot plain = vell::testing::TakeSnapshot(plainEngine.State(), expectedOk, expectedOut);
   if (!(fast == plain)) {
     Dump("resolution", fast);
     Dump("plain passes", plain);

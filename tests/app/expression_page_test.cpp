@@ -28,7 +28,6 @@ class ExpressionPageTest : public QObject {
  private slots:
   void init() {
     QVERIFY(PrepareSandbox());
-    vell::ResetEngineState();
     services_ = std::make_unique<ScopedRecordingServices>();
   }
 

@@ -79,7 +79,6 @@ class VellSheetTest : public QObject {
  private slots:
   void init() {
     QVERIFY(PrepareSandbox());
-    vell::ResetEngineState();
     services_ = std::make_unique<ScopedRecordingServices>();
     record_ = TrayRecord();
   }

@@ -5,13 +5,12 @@
 #include <vector>
 
 #include "engine_cases.h"
-#include "vell_engine.h"
+#include "engine_internals.h"
 
 namespace vell {
 namespace {
 
 using testing::Case;
-using testing::ExpectCases;
 
 class DateFunctionsTest : public testing::EngineTest {
  protected:
@@ -76,12 +75,12 @@ TEST(DateToTime, WholeDaysNormalisedLikeMktime) {
   EXPECT_LT(DateToTime(-2147483647 - 1, -2147483647 - 1, -2147483647 - 1), 0);
 }
 
-TEST(DateToTime, TimeZoneChangesNothing) {
+TEST_F(DateFunctionsTest, TimeZoneChangesNothing) {
   const char* saved = std::getenv("TZ");
   const std::string previous = saved ? saved : "";
   setenv("TZ", "America/New_York", 1);
   std::string out;
-  ResetEngineState();
+  Reset();
   const bool ok = EvaluateExpression("DAYS360(\"11-3-2023\",\"13-3-2023\")", out);
   if (saved) {
     setenv("TZ", previous.c_str(), 1);

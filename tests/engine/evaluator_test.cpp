@@ -6,13 +6,12 @@
 
 #include "reference_evaluation.h"
 #include "engine_cases.h"
-#include "vell_engine.h"
+#include "engine_internals.h"
 
 namespace vell {
 namespace {
 
 using testing::Case;
-using testing::ExpectCases;
 
 using EvaluatorTest = testing::EngineTest;
 
@@ -74,17 +73,17 @@ TEST_F(EvaluatorTest, DatesCompareFieldByField) {
 }
 
 TEST_F(EvaluatorTest, FindOperatorSkipsFirstCharacterAndParentheses) {
-  EXPECT_EQ(FindOperator("1+2-3", OperatorLevel::kAdditive), 3u);
-  EXPECT_EQ(FindOperator("-3", OperatorLevel::kAdditive), kNoPosition);
-  EXPECT_EQ(FindOperator("(1+2)*3", OperatorLevel::kAdditive), kNoPosition);
-  EXPECT_EQ(FindOperator("(1+2)*3", OperatorLevel::kMultiplicative), 5u);
-  EXPECT_EQ(FindOperator("1+(2", OperatorLevel::kAdditive), kNoPosition);
-  EXPECT_EQ(FindOperator("1+2)", OperatorLevel::kAdditive), kNoPosition);
-  EXPECT_EQ(FindOperator("1<=2", OperatorLevel::kAdditive), 2u);
+  EXPECT_EQ(testing::FindOperator("1+2-3", testing::OperatorLevel::kAdditive), 3u);
+  EXPECT_EQ(testing::FindOperator("-3", testing::OperatorLevel::kAdditive), testing::kNoPosition);
+  EXPECT_EQ(testing::FindOperator("(1+2)*3", testing::OperatorLevel::kAdditive), testing::kNoPosition);
+  EXPECT_EQ(testing::FindOperator("(1+2)*3", testing::OperatorLevel::kMultiplicative), 5u);
+  EXPECT_EQ(testing::FindOperator("1+(2", testing::OperatorLevel::kAdditive), testing::kNoPosition);
+  EXPECT_EQ(testing::FindOperator("1+2)", testing::OperatorLevel::kAdditive), testing::kNoPosition);
+  EXPECT_EQ(testing::FindOperator("1<=2", testing::OperatorLevel::kAdditive), 2u);
   std::string out;
-  EXPECT_TRUE(ApplyOperator("1<=2", 2, out));
+  EXPECT_TRUE(testing::ApplyOperator(State(), "1<=2", 2, out));
   EXPECT_EQ(out, "1.000000");
-  EXPECT_FALSE(ApplyOperator("4/0", 1, out));
+  EXPECT_FALSE(testing::ApplyOperator(State(), "4/0", 1, out));
   EXPECT_EQ(out, "E");
 }
 
@@ -113,7 +112,7 @@ TEST_F(EvaluatorTest, IterativeChainsMatchTheRecursiveDefinition) {
   for (int i = 0; i < 20000; ++i) {
     const std::string text = RandomExpression(rng, 3);
     std::string expected = "seed", actual = "seed";
-    const bool expectedOk = RecursiveEvaluate(text, expected);
+    const bool expectedOk = RecursiveEvaluate(State(), text, expected);
     const bool actualOk = EvaluateExpression(text, actual);
     ASSERT_EQ(actualOk, expectedOk) << "expression [" << text << "]";
     ASSERT_EQ(actual, expected) << "expression [" << text << "]";
@@ -166,7 +165,7 @@ TEST_F(EvaluatorTest, DeepNestingEvaluatesThenFailsCleanly) {
                                   Nested(10000, "(", "", "") + "1", Nested(10000, "(1+", "1", ")")}) {
     std::string out;
     EXPECT_FALSE(EvaluateExpression(text, out));
-    EXPECT_EQ(Engine().nesting, 0);
+    EXPECT_EQ(State().nesting, 0);
   }
 }
 
@@ -196,7 +195,7 @@ TEST_F(EvaluatorTest, NestingCountsLevelsOfTheWrittenExpression) {
       const bool ok = EvaluateExpression(Nested(reps, shape.open, shape.inner, shape.close), out);
       EXPECT_EQ(ok, reps == fit) << shape.open << " x" << reps;
       EXPECT_EQ(out, reps == fit ? shape.out : "E") << shape.open << " x" << reps;
-      EXPECT_EQ(Engine().nesting, 0);
+      EXPECT_EQ(State().nesting, 0);
     }
   }
   ExpectCases({
@@ -247,7 +246,7 @@ TEST_F(EvaluatorTest, ParenthesisedOperandsKeepTheirText) {
   ExpectCases(cases);
   for (const Case& c : cases) {
     std::string expected;
-    EXPECT_EQ(testing::RecursiveEvaluate(c.text, expected), c.ok) << c.text;
+    EXPECT_EQ(testing::RecursiveEvaluate(State(), c.text, expected), c.ok) << c.text;
     EXPECT_EQ(expected, c.out) << c.text;
   }
 }

@@ -12,7 +12,8 @@
 
 #include "reference_evaluation.h"
 #include "reference_resolution.h"
-#include "vell_engine.h"
+#include "engine_cases.h"
+#include "engine_internals.h"
 
 namespace vell {
 namespace {
@@ -30,50 +31,52 @@ std::vector<std::string> ReadInputs(const char* kind) {
   return inputs;
 }
 
-TEST(FuzzRegressionTest, ExpressionsMatchTheRecursiveDefinition) {
-  ResetEngineState();
+using FuzzRegressionTest = testing::EngineTest;
+
+TEST_F(FuzzRegressionTest, ExpressionsMatchTheRecursiveDefinition) {
+  Reset();
   const std::vector<std::string> inputs = ReadInputs("evaluate");
   ASSERT_FALSE(inputs.empty());
   for (const std::string& text : inputs) {
     std::string out = "seed", expected = "seed";
     const bool ok = EvaluateExpression(text, out);
-    EXPECT_EQ(Engine().nesting, 0);
-    EXPECT_EQ(ok, testing::RecursiveEvaluate(text, expected));
+    EXPECT_EQ(State().nesting, 0);
+    EXPECT_EQ(ok, testing::RecursiveEvaluate(State(), text, expected));
     EXPECT_EQ(out, expected);
   }
 }
 
-TEST(FuzzRegressionTest, SheetsMatchThePlainPasses) {
+TEST_F(FuzzRegressionTest, SheetsMatchThePlainPasses) {
   const std::vector<std::string> inputs = ReadInputs("sheet");
   ASSERT_FALSE(inputs.empty());
   for (const std::string& input : inputs) {
     const std::size_t split = input.rfind('\n');
     const std::string sheet = split == std::string::npos ? std::string() : input.substr(0, split);
     const std::string expression = split == std::string::npos ? input : input.substr(split + 1);
-    ResetEngineState();
+    Reset();
     std::string out = "seed", expected = "seed";
     const bool ok = ResolveVariables(sheet, expression, out);
-    const testing::ResolutionSnapshot fast = testing::TakeSnapshot(ok, out);
-    const bool expectedOk = testing::ResolveVariablesByPasses(sheet, expression, expected);
-    const testing::ResolutionSnapshot plain = testing::TakeSnapshot(expectedOk, expected);
+    const testing::ResolutionSnapshot fast = testing::TakeSnapshot(State(), ok, out);
+    const bool expectedOk = testing::ResolveVariablesByPasses(State(), sheet, expression, expected);
+    const testing::ResolutionSnapshot plain = testing::TakeSnapshot(State(), expectedOk, expected);
     EXPECT_TRUE(fast == plain) << "report:\n" << fast.report << "\nplain passes:\n" << plain.report;
     EXPECT_FALSE(fast.lines.empty());
   }
-  ResetEngineState();
+  Reset();
 }
 
 
 // Ranges look their members up directly when evaluating "STEM" + number
 // could only be a look-up; whatever the stem, the result must be what
 // evaluating every member as an expression gives.
-TEST(FuzzRegressionTest, RangesGiveWhatTheirMembersEvaluateTo) {
+TEST_F(FuzzRegressionTest, RangesGiveWhatTheirMembersEvaluateTo) {
   const char* const stems[] = {"A", "<A", "*X", "A B", "A%", "A\"", "=Q", "1+A", " A", "\"A", "(A", "7.", "-A"};
   for (const char* stem : stems) {
     std::string sheet;
     for (int i = 1; i <= 3; ++i) sheet += std::string(stem) + std::to_string(i) + "=" + std::to_string(i * 3 % 7) + "\n";
     for (const char* kind : {"SUM", "MIN", "MAX"}) {
       for (int last : {3, 5, 4000}) {
-        ResetEngineState();
+        Reset();
         std::string out;
         ResolveVariables(sheet, "", out);
         const std::string term = std::string(kind) + "(" + stem + "1:" + stem + std::to_string(last) + ")";
@@ -103,7 +106,7 @@ TEST(FuzzRegressionTest, RangesGiveWhatTheirMembersEvaluateTo) {
       }
     }
   }
-  ResetEngineState();
+  Reset();
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 #include <string>
 
 #include "reference_evaluation.h"
-#include "vell_engine.h"
+#include "engine_cases.h"
+#include "engine_internals.h"
+#include "scan_context.h"
 
 namespace vell {
 namespace {
@@ -32,10 +34,12 @@ std::string RandomLongExpression(std::mt19937& rng, int depth) {
   return s;
 }
 
-TEST(LongTextTest, SkippingScanMatchesTheRecursiveDefinition) {
-  ResetEngineState();
-  Engine().valueMap.Insert("X", "4");
-  Engine().valueMap.Insert("D", "3-4-2001");
+using LongTextTest = testing::EngineTest;
+
+TEST_F(LongTextTest, SkippingScanMatchesTheRecursiveDefinition) {
+  Reset();
+  State().valueMap.Insert("X", "4");
+  State().valueMap.Insert("D", "3-4-2001");
   std::mt19937 rng(424242);
   int checked = 0;
   for (int i = 0; i < 4000; ++i) {
@@ -43,13 +47,13 @@ TEST(LongTextTest, SkippingScanMatchesTheRecursiveDefinition) {
     if (text.size() < ScanContext::kMinLength || text.size() > 3000) continue;
     ++checked;
     std::string expected = "seed", actual = "seed";
-    const bool expectedOk = testing::RecursiveEvaluate(text, expected);
+    const bool expectedOk = testing::RecursiveEvaluate(State(), text, expected);
     const bool actualOk = EvaluateExpression(text, actual);
     ASSERT_EQ(actualOk, expectedOk) << "expression [" << text << "]";
     ASSERT_EQ(actual, expected) << "expression [" << text << "]";
   }
   EXPECT_GT(checked, 500);
-  ResetEngineState();
+  Reset();
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine_cases.h"
+#include "engine_internals.h"
 #include "reference_range.h"
 #include "reference_resolution.h"
 
@@ -22,8 +23,8 @@ class RangeMembersTest : public testing::EngineTest {
   // starting MIN and MAX from each of a few output texts they may read.
   // A cut at the nesting limit fails the whole evaluation, so then only the
   // cut itself has to agree.
-  static void ExpectAsDefined(const std::string& stem, std::int32_t first, std::int32_t last) {
-    EngineState& engine = Engine();
+  void ExpectAsDefined(const std::string& stem, std::int32_t first, std::int32_t last) {
+    EngineState& engine = State();
     const int nesting = engine.nesting;
     for (const char* keyword : {"SUM", "MIN", "MAX"}) {
       for (const char* seed : {"", "seed", "-4.5"}) {
@@ -31,11 +32,14 @@ class RangeMembersTest : public testing::EngineTest {
         std::string actual = seed, expected = seed;
         const std::string k = keyword;
         engine.tooDeep = false;
-        const bool ok = k == "SUM" ? EvaluateSum(term, actual) : k == "MIN" ? EvaluateMin(term, actual)
-                                                                              : EvaluateMax(term, actual);
+        // The handler gets the argument text: the term without "SUM(" and ")".
+        const std::string_view args = std::string_view(term).substr(4, term.size() - 5);
+        const bool ok = k == "SUM"   ? EvaluateSum(engine, args, actual)
+                        : k == "MIN" ? EvaluateMin(engine, args, actual)
+                                     : EvaluateMax(engine, args, actual);
         const bool cut = engine.tooDeep;
         engine.tooDeep = false;
-        const bool expectedOk = MemberByMemberRange(keyword, stem, first, last, expected);
+        const bool expectedOk = MemberByMemberRange(engine, keyword, stem, first, last, expected);
         ASSERT_EQ(cut, engine.tooDeep) << term;
         engine.tooDeep = false;
         ASSERT_EQ(engine.nesting, nesting) << term;
@@ -47,7 +51,7 @@ class RangeMembersTest : public testing::EngineTest {
   }
 
   // Members 1 to 12 and 98 to 103 of the stems the tests use.
-  static void DefineMembers(const std::vector<std::string>& stems) {
+  void DefineMembers(const std::vector<std::string>& stems) {
     for (const std::string& stem : stems)
       for (int i : {1, 2, 3, 5, 8, 9, 10, 11, 12, 99, 100, 101})
         Define(stem + std::to_string(i), std::to_string((i * 7) % 11 - 3) + (i % 4 == 0 ? ".25" : ""));
@@ -118,9 +122,9 @@ TEST_F(RangeMembersTest, NestingLimitFallsAsForEachMember) {
   DefineMembers({"A"});
   for (const char* stem : {"A", "-A", "1+2*A", "(1)+A", "(1+2)*A", "SIN(0)-A", "MAX(1,(2))*A", "IF(1,(2),3)-A"}) {
     for (int below = 0; below <= 3; ++below) {
-      Engine().nesting = kMaxNesting - below;
+      State().nesting = kMaxNesting - below;
       ExpectAsDefined(stem, 1, 12);
-      Engine().nesting = 0;
+      State().nesting = 0;
     }
   }
 }
@@ -132,7 +136,9 @@ TEST_F(RangeMembersTest, LargeRangesOverAnyStemMatchTheDefinition) {
   for (const char* stem : {"A", "-A", "1+A", "2*A", "1-2*A", "A%*"}) ExpectAsDefined(stem, 1, 20000);
 }
 
-TEST(RangeMembersSheetTest, SheetsWaitForTheMembersOfAnyStem) {
+using RangeMembersSheetTest = testing::EngineTest;
+
+TEST_F(RangeMembersSheetTest, SheetsWaitForTheMembersOfAnyStem) {
   // A line whose range misses members must be evaluated again when a later
   // line defines one, whatever operators its stem holds.
   const std::vector<std::string> sheets = {
@@ -142,14 +148,14 @@ TEST(RangeMembersSheetTest, SheetsWaitForTheMembersOfAnyStem) {
       "A1=SUM(-B1:-B40000)\nB39999=A2\nA2=1.5\n",
   };
   for (const std::string& sheet : sheets) {
-    ResetEngineState();
+    Reset();
     std::string out = "seed", expected = "seed";
     const bool ok = ResolveVariables(sheet, "t", out);
-    const testing::ResolutionSnapshot fast = testing::TakeSnapshot(ok, out);
-    const bool expectedOk = testing::ResolveVariablesByPasses(sheet, "t", expected);
-    EXPECT_TRUE(fast == testing::TakeSnapshot(expectedOk, expected)) << sheet << "report:\n" << fast.report;
+    const testing::ResolutionSnapshot fast = testing::TakeSnapshot(State(), ok, out);
+    const bool expectedOk = testing::ResolveVariablesByPasses(State(), sheet, "t", expected);
+    EXPECT_TRUE(fast == testing::TakeSnapshot(State(), expectedOk, expected)) << sheet << "report:\n" << fast.report;
   }
-  ResetEngineState();
+  Reset();
 }
 
 }  // namespace

@@ -4,13 +4,12 @@
 #include <vector>
 
 #include "engine_cases.h"
-#include "vell_engine.h"
+#include "engine_internals.h"
 
 namespace vell {
 namespace {
 
 using testing::Case;
-using testing::ExpectCases;
 
 using TermTest = testing::EngineTest;
 

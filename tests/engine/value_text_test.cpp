@@ -5,7 +5,7 @@
 #include <limits>
 #include <string>
 
-#include "vell_engine.h"
+#include "engine_internals.h"
 
 namespace vell {
 namespace {
@@ -170,7 +170,8 @@ TEST(Locale, GermanLocaleChangesNothing) {
   const std::string saved = previous ? previous : "C";
   ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "the de_DE.UTF-8 locale must be installed";
   std::string out;
-  const bool ok = EvaluateExpression("1.5*2", out);
+  Engine engine;
+  const bool ok = engine.EvaluateExpression("1.5*2", out);
   const double read = ReadNumber("2.25");
   std::string formatted;
   FormatNumber(0.5, formatted);

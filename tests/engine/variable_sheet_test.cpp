@@ -6,19 +6,12 @@
 
 #include "engine_cases.h"
 #include "reference_resolution.h"
-#include "vell_engine.h"
+#include "engine_internals.h"
 
 namespace vell {
 namespace {
 
-class VariableSheetTest : public testing::EngineTest {
- protected:
-  static std::string Report() {
-    std::string report;
-    WriteDetailsReport(report);
-    return report;
-  }
-};
+using VariableSheetTest = testing::EngineTest;
 
 TEST_F(VariableSheetTest, ResolvesSheetsAndWritesTheReport) {
   // Past the nesting limit: the line fails as a whole.
@@ -53,7 +46,7 @@ TEST_F(VariableSheetTest, ResolvesSheetsAndWritesTheReport) {
       {"d=pow(2," + kDeep + ")\nw=1", "w", true, "1", "ERR 1 : D=POW(2," + kDeep + ")\nW = 1\n"},
   };
   for (const auto& c : cases) {
-    ResetEngineState();
+    Reset();
     std::string out;
     EXPECT_EQ(ResolveVariables(c.sheet, c.expression, out), c.ok) << c.sheet;
     EXPECT_EQ(out, c.out) << c.sheet;
@@ -70,14 +63,14 @@ TEST_F(VariableSheetTest, StateSurvivesUntilTheNextResolution) {
   // A sheet of comments alone is still a resolution: it empties the map.
   EXPECT_FALSE(ResolveVariables(";only a comment", "a+1", out));
   EXPECT_EQ(Report(), "");
-  EXPECT_EQ(Engine().lineCount, 0);
-  EXPECT_EQ(Engine().valueMap.Size(), 0u);
+  EXPECT_EQ(State().lineCount, 0);
+  EXPECT_EQ(State().valueMap.Size(), 0u);
 }
 
 TEST_F(VariableSheetTest, LinesAndStatusesAreKept) {
   std::string out;
   ResolveVariables("a=1\n b = a \nc\na=3\nd=e", "", out);
-  const EngineState& e = Engine();
+  const EngineState& e = State();
   EXPECT_EQ(e.sheetLines, (std::vector<std::string>{"A=1", "B = A", "C", "A=3", "D=E"}));
   EXPECT_EQ(e.lineCount, 5);
   EXPECT_EQ(std::vector<int>(e.lineStatus.begin(), e.lineStatus.end()), (std::vector<int>{1, 1, 0, 2, 0}));
@@ -99,16 +92,16 @@ TEST(NormalizeName, MovesDigitsBehindLetters) {
   }
 }
 
-TEST(SplitDefinition, NameAndValue) {
-  ResetEngineState();
+TEST_F(VariableSheetTest, SplitDefinitionGivesNameAndValue) {
+  Reset();
   std::string name = "keep", value = "keep";
-  EXPECT_FALSE(SplitDefinition("NOEQUALS", name, value));
+  EXPECT_FALSE(SplitDefinition(State(), "NOEQUALS", name, value));
   EXPECT_EQ(name, "keep");
   EXPECT_EQ(value, "keep");
-  EXPECT_TRUE(SplitDefinition("AB  = 1+1 = 2", name, value));
+  EXPECT_TRUE(SplitDefinition(State(), "AB  = 1+1 = 2", name, value));
   EXPECT_EQ(name, "AB");
   EXPECT_EQ(value, "1.000000");
-  EXPECT_FALSE(SplitDefinition("Q=", name, value));
+  EXPECT_FALSE(SplitDefinition(State(), "Q=", name, value));
   EXPECT_EQ(name, "Q");
 }
 
@@ -142,14 +135,14 @@ TEST_F(VariableSheetTest, MatchesPlainPassesOnGeneratedSheets) {
   for (int round = 0; round < 3000; ++round) {
     const std::string sheet = RandomSheet(rng, 1 + static_cast<int>(rng() % 14));
     const std::string expression = rng() % 2 ? "A+B" : "SUM(A1:A3)";
-    ResetEngineState();
+    Reset();
     std::string out;
     const bool ok = ResolveVariables(sheet, expression, out);
-    const testing::ResolutionSnapshot fast = testing::TakeSnapshot(ok, out);
-    ResetEngineState();
+    const testing::ResolutionSnapshot fast = testing::TakeSnapshot(State(), ok, out);
+    Reset();
     out.clear();
-    const bool refOk = testing::ResolveVariablesByPasses(sheet, expression, out);
-    const testing::ResolutionSnapshot reference = testing::TakeSnapshot(refOk, out);
+    const bool refOk = testing::ResolveVariablesByPasses(State(), sheet, expression, out);
+    const testing::ResolutionSnapshot reference = testing::TakeSnapshot(State(), refOk, out);
     ASSERT_TRUE(fast == reference) << "sheet:\n" << sheet << "\nfast report:\n" << fast.report
                                    << "\nreference report:\n" << reference.report;
   }

@@ -1,23 +1,17 @@
-// What the engine tests share: a fresh engine state per test and tables of
+// What the engine tests share: a fresh engine per test and tables of
 // expressions with the flag and output text each must give.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "vell_engine.h"
+#include "engine.h"
+#include "engine_state.h"
 
 namespace vell::testing {
-
-// Starts and ends every test with the empty state of program start.
-class EngineTest : public ::testing::Test {
- protected:
-  void SetUp() override { ResetEngineState(); }
-  void TearDown() override { ResetEngineState(); }
-  static void Define(const std::string& name, const std::string& value) { Engine().valueMap.Insert(name, value); }
-};
 
 struct Case {
   std::string text;
@@ -25,13 +19,32 @@ struct Case {
   std::string out;
 };
 
-// Evaluates each text into an empty output and checks the flag and the text.
-inline void ExpectCases(const std::vector<Case>& cases) {
-  for (const Case& c : cases) {
-    std::string out;
-    EXPECT_EQ(EvaluateExpression(c.text, out), c.ok) << "expression " << c.text;
-    EXPECT_EQ(out, c.out) << "expression " << c.text;
+// Every test starts with the empty engine of program start.
+class EngineTest : public ::testing::Test {
+ protected:
+  EngineState& State() { return engine_.State(); }
+  void Reset() { engine_.State() = EngineState{}; }
+  void Define(const std::string& name, const std::string& value) { State().valueMap.Insert(name, value); }
+  bool EvaluateExpression(std::string_view text, std::string& out) { return engine_.EvaluateExpression(text, out); }
+  bool ResolveVariables(std::string_view sheet, std::string_view expression, std::string& out) {
+    return engine_.ResolveVariables(sheet, expression, out);
   }
-}
+  std::string Report() const {
+    std::string report;
+    engine_.WriteDetailsReport(report);
+    return report;
+  }
+
+  // Evaluates each text into an empty output and checks the flag and the text.
+  void ExpectCases(const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+      std::string out;
+      EXPECT_EQ(EvaluateExpression(c.text, out), c.ok) << "expression " << c.text;
+      EXPECT_EQ(out, c.out) << "expression " << c.text;
+    }
+  }
+
+  Engine engine_;
+};
 
 }  // namespace vell::testing

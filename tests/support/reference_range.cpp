@@ -1,10 +1,11 @@
 #include "reference_range.h"
 
-#include "vell_engine.h"
+#include "evaluator.h"
+#include "number_text.h"
 
 namespace vell::testing {
 
-bool MemberByMemberRange(std::string_view keyword, std::string_view stem, std::int32_t first, std::int32_t last,
+bool MemberByMemberRange(EngineState& engine, std::string_view keyword, std::string_view stem, std::int32_t first, std::int32_t last,
                          std::string& out) {
   const bool sum = keyword == "SUM";
   const bool min = keyword == "MIN";
@@ -14,7 +15,7 @@ bool MemberByMemberRange(std::string_view keyword, std::string_view stem, std::i
     const std::string name = std::string(stem) + std::to_string(i);
     std::string fresh;
     std::string& into = sum ? fresh : out;
-    const bool memberOk = EvaluateExpression(name, into);
+    const bool memberOk = EvaluateExpression(engine, name, into);
     if (!memberOk) ok = false;
     const double v = ReadNumber(into);
     if (sum) {

@@ -1,12 +1,15 @@
 #include "reference_resolution.h"
 
-#include "vell_engine.h"
+#include "engine_state.h"
+#include "evaluator.h"
+#include "value_text.h"
+#include "variable_sheet.h"
 
 namespace vell::testing {
 
-bool ResolveVariablesByPasses(std::string_view sheet, std::string_view expression, std::string& out) {
+bool ResolveVariablesByPasses(EngineState& engine, std::string_view sheet, std::string_view expression,
+                              std::string& out) {
   const std::string sheetText(sheet), expressionText(expression);
-  EngineState& engine = Engine();
   engine.valueMap.Clear();
   engine.sheetLines.clear();
   std::string piece;
@@ -35,7 +38,7 @@ bool ResolveVariablesByPasses(std::string_view sheet, std::string_view expressio
     for (std::size_t i = 0; i < engine.sheetLines.size(); ++i) {
       if (engine.lineStatus[i] != kUnresolved) continue;
       std::string name, value;
-      if (!SplitDefinition(engine.sheetLines[i], name, value)) {
+      if (!SplitDefinition(engine, engine.sheetLines[i], name, value)) {
         failure = true;
         continue;
       }
@@ -48,18 +51,17 @@ bool ResolveVariablesByPasses(std::string_view sheet, std::string_view expressio
       }
     }
   } while (progress && failure);
-  return EvaluateExpression(expressionText, out);
+  return EvaluateExpression(engine, expressionText, out);
 }
 
-ResolutionSnapshot TakeSnapshot(bool ok, const std::string& out) {
-  const EngineState& engine = Engine();
+ResolutionSnapshot TakeSnapshot(const EngineState& engine, bool ok, const std::string& out) {
   ResolutionSnapshot s;
   s.ok = ok;
   s.out = out;
   s.lines = engine.sheetLines;
   s.status.assign(engine.lineStatus.begin(), engine.lineStatus.end());
   engine.valueMap.ForEach([&](std::string_view name, const std::string& value) { s.values[std::string(name)] = value; });
-  WriteDetailsReport(s.report);
+  WriteDetailsReport(engine, s.report);
   return s;
 }
 

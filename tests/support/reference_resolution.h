@@ -7,10 +7,15 @@
 #include <string_view>
 #include <vector>
 
+namespace vell {
+struct EngineState;
+}
+
 namespace vell::testing {
 
 // Resolves like ResolveVariables, but evaluating every unresolved line in every pass.
-bool ResolveVariablesByPasses(std::string_view sheet, std::string_view expression, std::string& out);
+bool ResolveVariablesByPasses(EngineState& engine, std::string_view sheet, std::string_view expression,
+                              std::string& out);
 
 // Everything observable after a resolution.
 struct ResolutionSnapshot {
@@ -26,6 +31,6 @@ struct ResolutionSnapshot {
   }
 };
 
-ResolutionSnapshot TakeSnapshot(bool ok, const std::string& out);
+ResolutionSnapshot TakeSnapshot(const EngineState& engine, bool ok, const std::string& out);
 
 }  // namespace vell::testing

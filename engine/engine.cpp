@@ -1,0 +1,18 @@
+#include "engine.h"
+
+#include "evaluator.h"
+#include "variable_sheet.h"
+
+namespace vell {
+
+bool Engine::EvaluateExpression(std::string_view expression, std::string& out) {
+  return vell::EvaluateExpression(state_, expression, out);
+}
+
+bool Engine::ResolveVariables(std::string_view sheet, std::string_view expression, std::string& out) {
+  return vell::ResolveVariables(state_, sheet, expression, out);
+}
+
+void Engine::WriteDetailsReport(std::string& report) const { vell::WriteDetailsReport(state_, report); }
+
+}  // namespace vell

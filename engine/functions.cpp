@@ -1,0 +1,118 @@
+#include "functions.h"
+
+#include <cmath>
+
+#include "date_functions.h"
+#include "evaluator.h"
+#include "list_functions.h"
+#include "number_text.h"
+
+namespace vell {
+
+namespace {
+
+double ToRadians(double degrees) { return (degrees * kAngleConstant) * kOneOver180; }
+double ToDegrees(double radians) { return (radians * 180.0) / kAngleConstant; }
+
+constexpr Function Number(std::string_view keyword, double (*f)(double)) {
+  return {keyword, ArgumentForm::kNumber, f, nullptr, nullptr};
+}
+constexpr Function NonNegative(std::string_view keyword, double (*f)(double)) {
+  return {keyword, ArgumentForm::kNonNegativeNumber, f, nullptr, nullptr};
+}
+constexpr Function Two(std::string_view keyword, double (*f)(double, double)) {
+  return {keyword, ArgumentForm::kTwoNumbers, nullptr, f, nullptr};
+}
+constexpr Function List(std::string_view keyword, ListHandler handler) {
+  return {keyword, ArgumentForm::kList, nullptr, nullptr, handler};
+}
+
+// A non-finite result is written as "E" and still succeeds.
+constexpr Function kFunctions[] = {
+    List("IF(", EvaluateIf),
+    Number("SIN(", [](double x) { return std::sin(ToRadians(x)); }),
+    Number("COS(", [](double x) { return std::cos(ToRadians(x)); }),
+    Number("TAN(", [](double x) { return std::tan(ToRadians(x)); }),
+    Number("ASIN(", [](double x) { return ToDegrees(std::asin(x)); }),
+    Number("ACOS(", [](double x) { return ToDegrees(std::acos(x)); }),
+    Number("ATAN(", [](double x) { return ToDegrees(std::atan(x)); }),
+    NonNegative("SQRT(", [](double x) { return std::sqrt(x); }),
+    Number("SQR(", [](double x) { return x * x; }),
+    Number("LOG(", [](double x) { return std::log(x); }),
+    Number("LN(", [](double x) { return std::log(x); }),
+    Number("LOG10(", [](double x) { return std::log10(x); }),
+    Number("EXP(", [](double x) { return std::exp(x); }),
+    Number("ALOG(", [](double x) { return std::exp(x); }),
+    Number("ALOG10(", [](double x) { return std::pow(10.0, x); }),
+    Number("POW10(", [](double x) { return std::pow(10.0, x); }),
+    Two("POW(", [](double a, double b) { return std::pow(a, b); }),
+    Two("NROOT(", [](double a, double b) { return std::pow(a, 1.0 / b); }),
+    List("SUM(", EvaluateSum),
+    List("ROUND(", EvaluateRound),
+    List("OR(", EvaluateOr),
+    List("AND(", EvaluateAnd),
+    List("MIN(", EvaluateMin),
+    List("MAX(", EvaluateMax),
+    List("DAYS360(", EvaluateDays360),
+    List("DATE(", EvaluateDate),
+    List("DAY(", EvaluateDay),
+};
+
+// POW and NROOT: the first comma splits, whatever parentheses surround it.
+bool CallTwoNumbers(EngineState& engine, double (*f)(double, double), std::string_view arguments,
+                    std::string& out) {
+  const std::size_t comma = arguments.find(',');
+  if (comma == std::string_view::npos || comma == 0) {
+    out = "E";
+    return true;
+  }
+  std::string first, second;
+  if (!EvaluateExpression(engine, arguments.substr(0, comma), first) ||
+      !EvaluateExpression(engine, arguments.substr(comma + 1), second)) {
+    out = "E";
+    return true;
+  }
+  FormatNumber(f(ReadNumber(first), ReadNumber(second)), out);
+  return true;
+}
+
+}  // namespace
+
+const Function* FunctionsBegin() { return std::begin(kFunctions); }
+const Function* FunctionsEnd() { return std::end(kFunctions); }
+
+const Function* FindFunction(std::string_view term) {
+  if (term.empty()) return nullptr;
+  for (const Function& f : kFunctions) {
+    if (f.keyword[0] == term[0] && term.size() >= f.keyword.size() &&
+        term.compare(0, f.keyword.size(), f.keyword) == 0)
+      return &f;
+  }
+  return nullptr;
+}
+
+bool CallFunction(EngineState& engine, const Function& f, std::string_view arguments, std::string& out) {
+  switch (f.form) {
+    case ArgumentForm::kNumber:
+      if (!EvaluateExpression(engine, arguments, out)) return false;
+      FormatNumber(f.one(ReadNumber(out)), out);
+      return true;
+    case ArgumentForm::kNonNegativeNumber: {
+      if (!EvaluateExpression(engine, arguments, out)) return false;
+      const double x = ReadNumber(out);
+      if (x < 0) {
+        out = "E";
+        return false;
+      }
+      FormatNumber(f.one(x), out);
+      return true;
+    }
+    case ArgumentForm::kTwoNumbers:
+      return CallTwoNumbers(engine, f.two, arguments, out);
+    case ArgumentForm::kList:
+      return f.list(engine, arguments, out);
+  }
+  return false;
+}
+
+}  // namespace vell

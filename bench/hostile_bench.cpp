@@ -307,7 +307,7 @@ struct Outcome {
   double peakMiB = 0;
   std::string status;
   std::string result;     // the first line the child printed (or its first error line)
-  bool finished = false;  // exited with 0 or 1, the statuses of a completed evaluation
+  bool finished = false;  // exited with 0 or 1, the statuses of a completed evaluation, and printed a result
   bool timedOut = false;
 };
 
@@ -355,6 +355,10 @@ Outcome RunChild(const std::string& program, const Invocation& invocation, const
   if (pid == 0) {
     const struct rlimit limit = {kChildAddressSpace, kChildAddressSpace};
     setrlimit(RLIMIT_AS, &limit);
+    // A child that aborts at the memory limit would otherwise spend the time
+    // limit writing gigabytes of core.
+    const struct rlimit noCore = {0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
     const int in = open(input.c_str(), O_RDONLY);
     const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -405,7 +409,10 @@ Outcome RunChild(const std::string& program, const Invocation& invocation, const
     outcome.finished = code == 0 || code == 1;
   }
   outcome.result = FirstLine(outPath);
-  if (outcome.result.empty()) outcome.result = FirstLine(errPath);
+  if (outcome.result.empty()) {
+    outcome.finished = false;
+    outcome.result = FirstLine(errPath);
+  }
   return outcome;
 }
 
@@ -481,7 +488,7 @@ void PrintUsage(std::FILE* out) {
                "Classes:",
                VELL_EVAL_PATH, kDefaultMaxSeconds);
   for (const HostileClass& row : Classes()) std::fprintf(out, " %s", row.name);
-  std::fprintf(out, "\nExit status: 0 every run ended with 0 or 1, 1 some did not, 2 usage or setup error.\n");
+  std::fprintf(out, "\nExit status: 0 every run printed a result and ended with 0 or 1, 1 some did not, 2 usage or setup error.\n");
 }
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -536,7 +543,7 @@ int Run(const Options& options, const std::string& root) {
       PrintRow(row, size, Grouped(bytes), Fixed(outcome.seconds, 3), Fixed(outcome.peakMiB, 1), outcome.status, outcome.result);
     }
   }
-  std::printf("%d runs, %d did not end with exit 0 or 1\n", runs, unfinished);
+  std::printf("%d runs, %d did not end with a result and exit status 0 or 1\n", runs, unfinished);
   return unfinished == 0 ? 0 : 1;
 }
 

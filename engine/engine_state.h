@@ -1,6 +1,8 @@
-// The engine's one state: the last resolved variable sheet and its value map.
+// The engine's state: the last resolved variable sheet, its value map and
+// the bookkeeping of a running evaluation.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,6 +25,13 @@ struct MissRecorder {
   }
 };
 
+// One operator of a chain being folded, kept in the engine's scratch storage.
+struct ChainStep {
+  char op;                           // an Operator
+  std::size_t rightBegin, rightEnd;  // the right operand's place in the text
+  int percentOfLeft;                 // trailing "%" signs of the left operand
+};
+
 // Everything that survives between evaluations, and the bookkeeping of the
 // one running now. Owned by an Engine; the evaluation functions take it.
 struct EngineState {
@@ -36,6 +45,9 @@ struct EngineState {
   bool tooDeep = false;  // the nesting limit cut the current evaluation
   MissRecorder* misses = nullptr;
   const class ScanContext* scanContext = nullptr;  // innermost
+  // Storage the evaluation's operator lists and chains borrow and give back.
+  std::vector<std::vector<std::size_t>> positionPool;
+  std::vector<std::vector<ChainStep>> stepPool;
 };
 
 }  // namespace vell

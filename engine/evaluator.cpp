@@ -86,13 +86,6 @@ bool EvaluateBase(EngineState& e, std::string_view term, std::string& value, Kno
   return EvaluateTermKnown(e, term, value, number);
 }
 
-// Plain data, so that the inline frames need no initialising.
-struct Frame {
-  Operator op;
-  std::size_t rightBegin, rightEnd;  // the right operand's place in the text
-  int percentOfLeft;                 // trailing "%" signs of the left operand
-};
-
 bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, const Positions* products,
                    std::string& out, KnownNumber& result, ChainHead* head = nullptr);
 
@@ -106,7 +99,7 @@ bool EvaluateOperand(EngineState& e, std::string_view text, std::string_view ope
   const std::string_view t = TrimWhiteSpace(operand);
   if (t.empty() || t[0] == '"' || t[0] == '+' || t[0] == '-' || t.back() == '%')
     return Evaluate(e, operand, out, number);
-  Positions inner;
+  Positions inner(e);
   if (products != nullptr) {
     // The operand's own scan never looks at its first character.
     const std::size_t start = static_cast<std::size_t>(t.data() - text.data());
@@ -129,7 +122,7 @@ bool EvaluateOperand(EngineState& e, std::string_view text, std::string_view ope
 // before the last step and describes it there.
 bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, const Positions* products,
                    std::string& out, KnownNumber& result, ChainHead* head) {
-  SmallVector<Frame, 16> frames;
+  ScratchVector<ChainStep> frames(e.stepPool);
   std::size_t end = text.size();
   std::size_t next = 0;
   bool leftEmpty = false;
@@ -146,7 +139,7 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
       e = TrimRightEnd(text, e - 1);
       ++percent;
     }
-    frames.push_back(Frame{op, p + 1, end, percent});
+    frames.push_back(ChainStep{static_cast<char>(op), p + 1, end, percent});
     lastSplit = p;
     end = e;
     if (end == 0) {
@@ -168,7 +161,7 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
   } else if (!leftEmpty) {
     const std::string_view base = text.substr(0, end);
     if (products != nullptr) {
-      Positions inner;
+      Positions inner(e);
       for (std::size_t i = 0; i < products->size(); ++i)
         if ((*products)[i] < end) inner.push_back((*products)[i]);
       ok = inner.empty() ? EvaluateBase(e, base, value, left) : EvaluateChain(e, base, inner, nullptr, value, left);
@@ -184,7 +177,7 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
   // A plain numeral right operand is used in place.
   std::size_t nextProduct = products != nullptr ? products->size() : 0;
   for (std::size_t i = frames.size(); i-- > 0;) {
-    const Frame& f = frames[i];
+    const ChainStep& f = frames[i];
     if (ok) {
       for (int k = 0; k < f.percentOfLeft; ++k) {
         number = FormatNumberAndRead((known ? number : ReadNumber(value)) * 0.01, value);
@@ -192,7 +185,7 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
       }
     }
     if (i == 0 && head != nullptr) {
-      head->op = f.op;
+      head->op = static_cast<Operator>(f.op);
       head->rightBegin = f.rightBegin;
       head->left.known = known;
       head->left.value = number;
@@ -208,7 +201,7 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
       rightOk = EvaluateOperand(e, text, rightText, products, nextProduct, right, rightNumber);
       rightValue = right;
     }
-    ok = Combine(f.op, value, known ? &number : nullptr, rightValue, rightNumber, ok && rightOk, value, number);
+    ok = Combine(static_cast<Operator>(f.op), value, known ? &number : nullptr, rightValue, rightNumber, ok && rightOk, value, number);
     known = true;
   }
   result.known = known;
@@ -289,7 +282,7 @@ bool EvaluateCore(EngineState& e, std::string_view text, std::string& out, Known
     out.assign(text.data() + 1, text.size() - 2);
     return true;
   }
-  Positions sums, products;
+  Positions sums(e), products(e);
   if (text[0] == '+' || text[0] == '-') {
     // A leading sign is "0" followed by the text: the sign is the chain's
     // leftmost split. Only unbalanced parentheses can hide it from the scan;

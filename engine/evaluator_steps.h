@@ -9,7 +9,7 @@
 
 #include "engine_state.h"
 #include "evaluator.h"
-#include "small_vector.h"
+#include "scratch_vector.h"
 
 namespace vell {
 
@@ -38,8 +38,11 @@ class NestingGuard {
   EngineState& state_;
 };
 
-// Operator positions, descending.
-using Positions = SmallVector<std::size_t, 16>;
+// Operator positions, descending, in storage borrowed from the engine.
+class Positions : public ScratchVector<std::size_t> {
+ public:
+  explicit Positions(EngineState& engine) : ScratchVector(engine.positionPool) {}
+};
 
 // Combines two operand texts; out may be the same string as left. A known
 // number stands for its text. number receives what out reads as.

@@ -124,7 +124,7 @@ class RangeMembers {
       return Core(signedText);
     }
     // The digits hold no operator or parenthesis, so the stem's scan is the member's.
-    Positions sums, products;
+    Positions sums(engine_), products(engine_);
     ScanOperators(text, sums, products);
     if (!sums.empty()) return Chain(text, sums, &products);
     if (!products.empty()) return Chain(text, products, nullptr);
@@ -154,7 +154,7 @@ class RangeMembers {
   void Operand(std::string_view text, std::string_view operand, const Positions* products) {
     const std::string_view t = TrimLeft(operand);
     if (!t.empty() && (t[0] == '"' || t[0] == '+' || t[0] == '-')) return Evaluate(operand);
-    Positions inner;
+    Positions inner(engine_);
     if (products != nullptr) {
       const std::size_t start = static_cast<std::size_t>(t.data() - text.data());
       for (std::size_t k = 0; k < products->size(); ++k)

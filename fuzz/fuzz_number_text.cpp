@@ -9,7 +9,8 @@
 #include <string>
 
 #include "simple_number_text.h"
-#include "vell_engine.h"
+#include "number_text.h"
+#include "value_text.h"
 
 namespace {
 

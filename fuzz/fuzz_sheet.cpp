@@ -8,7 +8,7 @@
 #include <string>
 
 #include "reference_resolution.h"
-#include "vell_engine.h"
+#include "engine.h"
 
 namespace {
 

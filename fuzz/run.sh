@@ -7,7 +7,9 @@
 # build/fuzz/corpus/TARGET, seeded from fuzz/corpus/TARGET.
 # With VELL_FUZZ_SEED set, each target instead makes a fixed number of runs
 # (about SECONDS' worth) from that seed, so the run is the same every time:
-# CI uses this, so that what passed here passes there.
+# CI uses this, so that what passed here passes there. VELL_FUZZ_MAX_LEN,
+# VELL_FUZZ_TIMEOUT and VELL_FUZZ_RSS_MB set libFuzzer's input length, time
+# and memory limits (4096 bytes, 1 s, 2048 MB by default).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VELL_FUZZ_BUILD:-$root/build/fuzz}
@@ -22,6 +24,13 @@ mkdir -p "$build/artifacts"
 status=0
 passed=0
 failed=0
+# The sanitizers' redzones make every frame several times larger; the
+# engine's nesting limit is sized for the stack of a normal build.
+ulimit -s 65536 2>/dev/null || true
+max_len=${VELL_FUZZ_MAX_LEN:-4096}
+timeout=${VELL_FUZZ_TIMEOUT:-1}
+rss_limit=${VELL_FUZZ_RSS_MB:-2048}
+
 for t in "${targets[@]}"; do
   corpus=$build/corpus/$t
   mkdir -p "$corpus"
@@ -39,7 +48,7 @@ for t in "${targets[@]}"; do
   fi
   if ! ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:quarantine_size_mb=64 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$build/fuzz/fuzz_$t" "$corpus" "$root/fuzz/corpus/$t" \
-      -dict="$root/fuzz/vell.dict" -timeout=1 -rss_limit_mb=2048 -max_len=4096 \
+      -dict="$root/fuzz/vell.dict" -timeout="$timeout" -rss_limit_mb="$rss_limit" -max_len="$max_len" \
       "${limit[@]}" -print_final_stats=1 \
       -artifact_prefix="$build/artifacts/${t}-" >"$build/fuzz_$t.log" 2>&1; then
     status=1

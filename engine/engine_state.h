@@ -42,7 +42,15 @@ struct EngineState {
 
   // Evaluation bookkeeping, not part of the resolved sheet.
   int nesting = 0;
-  bool tooDeep = false;  // the nesting limit cut the current evaluation
+  // The running evaluation is abandoned: every level entered from now on
+  // fails at once. tooDeep tells that the nesting limit was the reason.
+  bool cut = false;
+  bool tooDeep = false;
+  // Set while a sheet line is evaluated: its value is dropped when it fails,
+  // and a failure always reaches the top but through POW and NROOT operands
+  // (shielded counts those), so the first failure decides the line.
+  bool stopAtFailure = false;
+  int shielded = 0;
   MissRecorder* misses = nullptr;
   const class ScanContext* scanContext = nullptr;  // innermost
   // Storage the evaluation's operator lists and chains borrow and give back.

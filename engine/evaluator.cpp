@@ -175,6 +175,10 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
   bool known = left.known;
   double number = left.value;
   // A plain numeral right operand is used in place.
+  if (!ok) {
+    NoteFailure(e);
+    if (e.cut) return false;
+  }
   std::size_t nextProduct = products != nullptr ? products->size() : 0;
   for (std::size_t i = frames.size(); i-- > 0;) {
     const ChainStep& f = frames[i];
@@ -201,8 +205,13 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
       rightOk = EvaluateOperand(e, text, rightText, products, nextProduct, right, rightNumber);
       rightValue = right;
     }
-    ok = Combine(static_cast<Operator>(f.op), value, known ? &number : nullptr, rightValue, rightNumber, ok && rightOk, value, number);
+    ok = Combine(static_cast<Operator>(f.op), value, known ? &number : nullptr, rightValue, rightNumber,
+                 ok && rightOk, value, number);
     known = true;
+    if (!ok) {
+      NoteFailure(e);
+      if (e.cut) return false;
+    }
   }
   result.known = known;
   result.value = number;
@@ -321,13 +330,8 @@ bool Evaluate(EngineState& e, std::string_view text, std::string& out) {
   return Evaluate(e, text, out, unused);
 }
 
-// One level of the written expression: a call's argument or a parenthesised text.
-bool EvaluateLevel(EngineState& e, std::string_view text, std::string& out) {
-  NestingGuard guard(e);
-  if (guard.TooDeep()) {
-    out = "E";
-    return false;
-  }
+// EvaluateLevel's text, with a scan context when it is long.
+bool EvaluateInContext(EngineState& e, std::string_view text, std::string& out) {
   // The text may be a view of out itself; evaluate a private copy then.
   const char* data = out.data();
   if (!text.empty() && text.data() >= data && text.data() < data + out.size() + 1) {
@@ -345,6 +349,18 @@ bool EvaluateLevel(EngineState& e, std::string_view text, std::string& out) {
   return Evaluate(e, text, out);
 }
 
+// One level of the written expression: a call's argument or a parenthesised text.
+bool EvaluateLevel(EngineState& e, std::string_view text, std::string& out) {
+  NestingGuard guard(e);
+  if (guard.TooDeep()) {
+    out = "E";
+    return false;
+  }
+  const bool ok = EvaluateInContext(e, text, out);
+  if (!ok) NoteFailure(e);
+  return ok;
+}
+
 }  // namespace
 
 bool EvaluateExpression(EngineState& e, std::string_view text, std::string& out) {
@@ -352,11 +368,12 @@ bool EvaluateExpression(EngineState& e, std::string_view text, std::string& out)
   // Past the nesting limit nothing above the cut may go on as if it had a
   // value (a function that maps a failed argument to "E" would hide it), so
   // the whole evaluation fails.
-  e.tooDeep = false;
+  e.cut = e.tooDeep = false;
   const bool ok = EvaluateLevel(e, text, out);
-  if (!e.tooDeep) return ok;
-  e.tooDeep = false;
-  out = "E";
+  if (!e.cut) return ok;
+  const bool tooDeep = e.tooDeep;
+  e.cut = e.tooDeep = false;
+  if (tooDeep) out = "E";
   return false;
 }
 

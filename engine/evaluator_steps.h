@@ -29,14 +29,21 @@ class NestingGuard {
   ~NestingGuard() { --state_.nesting; }
   NestingGuard(const NestingGuard&) = delete;
   NestingGuard& operator=(const NestingGuard&) = delete;
+  // True also once the evaluation has been cut for another reason.
   bool TooDeep() const {
-    if (state_.nesting > kMaxNesting) state_.tooDeep = true;
-    return state_.tooDeep;
+    if (state_.nesting > kMaxNesting) state_.cut = state_.tooDeep = true;
+    return state_.cut;
   }
 
  private:
   EngineState& state_;
 };
+
+// A step failed: in a sheet line outside POW and NROOT operands the line
+// has failed, so the rest of its evaluation is cut.
+inline void NoteFailure(EngineState& engine) {
+  if (engine.stopAtFailure && engine.shielded == 0) engine.cut = true;
+}
 
 // Operator positions, descending, in storage borrowed from the engine.
 class Positions : public ScratchVector<std::size_t> {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "date_functions.h"
+#include "engine_state.h"
 #include "evaluator.h"
 #include "list_functions.h"
 #include "number_text.h"
@@ -67,8 +68,12 @@ bool CallTwoNumbers(EngineState& engine, double (*f)(double, double), std::strin
     return true;
   }
   std::string first, second;
-  if (!EvaluateExpression(engine, arguments.substr(0, comma), first) ||
-      !EvaluateExpression(engine, arguments.substr(comma + 1), second)) {
+  // A failed operand becomes "E" with success: no failure inside decides a line.
+  ++engine.shielded;
+  const bool ok = EvaluateExpression(engine, arguments.substr(0, comma), first) &&
+                  EvaluateExpression(engine, arguments.substr(comma + 1), second);
+  --engine.shielded;
+  if (!ok) {
     out = "E";
     return true;
   }

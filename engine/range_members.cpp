@@ -137,6 +137,7 @@ class RangeMembers {
     Step step;
     ChainHead head;
     step.leftOk = EvaluateChainHead(engine_, text, ops, products, step.left, head);
+    if (engine_.cut) return;
     step.op = head.op;
     step.leftNumber = head.left;
     const std::string_view right = text.substr(head.rightBegin);
@@ -184,11 +185,18 @@ class RangeMembers {
   // The innermost operand, where the evaluator would write it.
   std::string& InnermostSlot() { return steps_.empty() ? slot_ : operand_; }
 
+  // Hands count members' outcome on; false when a failure has cut the
+  // evaluation, so that no further member is worth evaluating.
+  bool Visit(const Outcome& outcome, long long count) {
+    visit_(outcome.ok, outcome.value, count);
+    if (!outcome.ok) NoteFailure(engine_);
+    return !engine_.cut;
+  }
+
   // Every member's innermost operand has the same value.
   void Same(const char* value, bool ok) {
     InnermostSlot() = value;
-    const Outcome outcome = Fold(ok, value, KnownNumber());
-    visit_(outcome.ok, outcome.value, static_cast<long long>(last_) - first_ + 1);
+    Visit(Fold(ok, value, KnownNumber()), static_cast<long long>(last_) - first_ + 1);
   }
 
   void EachLookUp(std::string_view stem) {
@@ -200,8 +208,7 @@ class RangeMembers {
       text.resize(stem.size());
       AppendNumber(text, i);
       const bool ok = LookUpVariable(engine_, text, out);
-      const Outcome outcome = Fold(ok, out, KnownNumber());
-      visit_(outcome.ok, outcome.value, 1);
+      if (!Visit(Fold(ok, out, KnownNumber()), 1)) return;
     }
   }
 
@@ -221,23 +228,23 @@ class RangeMembers {
       const std::size_t length = DigitCount(i);
       double number;
       if (ReadAlike(reading, length, number)) {
-        const Outcome outcome = Fold(true, std::string_view(), KnownNumber{true, number});
-        visit_(outcome.ok, outcome.value, end - i + 1);
+        if (!Visit(Fold(true, std::string_view(), KnownNumber{true, number}), end - i + 1)) return;
         i = end + 1;
         continue;
       }
       for (; i <= end; ++i) {
         text.resize(reading.size());
         AppendNumber(text, i);
-        const Outcome outcome = Fold(true, std::string_view(), KnownNumber{true, ReadNumber(text)});
-        visit_(outcome.ok, outcome.value, 1);
+        if (!Visit(Fold(true, std::string_view(), KnownNumber{true, ReadNumber(text)}), 1)) return;
       }
     }
   }
 
   // Many more members than defined names: the defined members are found by
   // walking the value map, and every missing one has the outcome of the
-  // "0.0" a failed look-up gives.
+  // "0.0" a failed look-up gives. When the first failure decides, only the
+  // first missing member is named for the sheet's resolution to wait on;
+  // else any member of the stem may change the outcome.
   void EachByScan(std::string_view stem, std::string& out) {
     EngineState& engine = engine_;
     std::vector<std::pair<std::int32_t, std::string_view>> members;
@@ -253,18 +260,25 @@ class RangeMembers {
       const long long found = next < members.size() ? members[next].first : static_cast<long long>(last_) + 1;
       if (found > i) {
         if (!haveMissing) {
-          if (engine.misses != nullptr) engine.misses->stems.emplace_back(stem);
+          if (engine.misses != nullptr) {
+            if (engine.stopAtFailure && engine.shielded == 0) {
+              std::string name(stem);
+              AppendNumber(name, i);
+              engine.misses->names.push_back(std::move(name));
+            } else {
+              engine.misses->stems.emplace_back(stem);
+            }
+          }
           out = "0.0";
           missing = Fold(false, out, KnownNumber());
           haveMissing = true;
         }
-        visit_(missing.ok, missing.value, found - i);
+        if (!Visit(missing, found - i)) return;
         i = found;
         continue;
       }
       const bool ok = LookUpVariable(engine_, members[next++].second, out);
-      const Outcome outcome = Fold(ok, out, KnownNumber());
-      visit_(outcome.ok, outcome.value, 1);
+      if (!Visit(Fold(ok, out, KnownNumber()), 1)) return;
       ++i;
     }
   }

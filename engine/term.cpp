@@ -4,6 +4,7 @@
 
 #include "engine_state.h"
 #include "evaluator.h"
+#include "evaluator_steps.h"
 #include "functions.h"
 #include "number_text.h"
 #include "scan_context.h"
@@ -41,6 +42,7 @@ bool LookUpVariable(EngineState& engine, std::string_view name, std::string& out
   if (value == nullptr) {
     if (engine.misses != nullptr) engine.misses->names.emplace_back(name);
     out = "0.0";
+    NoteFailure(engine);
     return false;
   }
   out = *value;

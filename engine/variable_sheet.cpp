@@ -63,8 +63,10 @@ class Resolver {
     cursor_ = i;
     misses_.Clear();
     engine_.misses = &misses_;
+    engine_.stopAtFailure = true;
     std::string name, value;
     const bool ok = SplitDefinition(engine_, engine_.sheetLines[static_cast<std::size_t>(i)], name, value);
+    engine_.stopAtFailure = false;
     engine_.misses = nullptr;
     if (!ok) {
       for (std::string& missing : misses_.names) byName_[std::move(missing)].push_back(i);

@@ -112,7 +112,9 @@ std::string RandomSheet(std::mt19937& rng, int lines) {
   static const char* const rhs[] = {
       "1", "2.5", "A+1", "B*2", "C", "D-E", "F", "IF(A=1,B,C)", "IF(D>2,1,X)", "SUM(A1:A3)", "MAX(A1:A3)",
       "MIN(A1:A9)", "\"RED\"", "\"RED,BLUE\"", "AND(A,B)", "OR(E,1)", "A/0", "X!B1+1", "A2", "A3+A1",
-      "SUM(A1:A900)", "C+1", "\"BLUE\"", "DATE(\"1-1-2000\",<,\"2-1-2000\")", "B+C+D+E", "1+"};
+      "SUM(A1:A900)", "C+1", "\"BLUE\"", "DATE(\"1-1-2000\",<,\"2-1-2000\")", "B+C+D+E", "1+",
+      // POW and NROOT turn a failed operand into "E" with success.
+      "POW(A,2)+B", "NROOT(SUM(A1:A900),2)", "POW(2,MIN(A1:A3))*C", "IF(POW(X,1)=0,A,B)", "(1/0)+A"};
   std::string s;
   for (int i = 0; i < lines; ++i) {
     const unsigned kind = rng() % 20;

@@ -33,7 +33,7 @@ struct DateArguments {
 // Splits the arguments and checks their count; out starts as "0.0".
 bool TakeArguments(std::string_view text, std::size_t expected, DateArguments& args, std::string& out) {
   out = "0.0";
-  SplitArguments(text, args.items);
+  SplitArguments(args.engine, text, args.items);
   return args.items.size() == expected;
 }
 

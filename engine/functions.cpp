@@ -7,6 +7,7 @@
 #include "evaluator.h"
 #include "list_functions.h"
 #include "number_text.h"
+#include "scan_context.h"
 
 namespace vell {
 
@@ -62,7 +63,9 @@ constexpr Function kFunctions[] = {
 // POW and NROOT: the first comma splits, whatever parentheses surround it.
 bool CallTwoNumbers(EngineState& engine, double (*f)(double, double), std::string_view arguments,
                     std::string& out) {
-  const std::size_t comma = arguments.find(',');
+  const ScanContext* context =
+      arguments.size() >= ScanContext::kMinLength ? ScanContext::For(engine, arguments) : nullptr;
+  const std::size_t comma = context != nullptr ? context->FindComma(arguments) : arguments.find(',');
   if (comma == std::string_view::npos || comma == 0) {
     out = "E";
     return true;

@@ -6,6 +6,7 @@
 #include "evaluator.h"
 #include "number_text.h"
 #include "range_members.h"
+#include "scan_context.h"
 #include "term.h"
 #include "value_text.h"
 
@@ -62,7 +63,7 @@ bool EvaluateList(EngineState& engine, std::string_view args, Aggregate kind, st
   // The keyword and the closing ")" hold no ':', so the arguments decide.
   if (args.find(':') != std::string_view::npos) return EvaluateRange(engine, args, kind, out);
   std::vector<std::string_view> items;
-  SplitArguments(args, items);
+  SplitArguments(engine, args, items);
   bool ok = true;
   double running = 0.0;
   for (std::size_t i = 0; i < items.size(); ++i) {
@@ -78,12 +79,21 @@ bool EvaluateList(EngineState& engine, std::string_view args, Aggregate kind, st
 
 bool EvaluateIf(EngineState& engine, std::string_view args, std::string& out) {
   // The two rightmost commas at depth 0 (the keyword holds none).
+  // Over a long text a group met at depth 0 or more is skipped whole, as
+  // SplitArguments does.
+  const ScanContext* context = args.size() >= ScanContext::kMinLength ? ScanContext::For(engine, args) : nullptr;
   std::size_t commas[2];
   int found = 0;
   long depth = 0;
   for (std::size_t i = args.size(); i-- > 0 && found < 2;) {
     const char c = args[i];
     if (c == ')') {
+      if (context != nullptr && depth >= 0) {
+        const char* partner = context->PartnerOf(args.data() + i);
+        if (partner == nullptr || partner < args.data()) break;
+        i = static_cast<std::size_t>(partner - args.data());
+        continue;
+      }
       ++depth;
     } else if (c == '(') {
       --depth;
@@ -107,7 +117,7 @@ bool EvaluateIf(EngineState& engine, std::string_view args, std::string& out) {
 
 bool EvaluateAnd(EngineState& engine, std::string_view args, std::string& out) {
   std::vector<std::string_view> items;
-  SplitArguments(args, items);
+  SplitArguments(engine, args, items);
   bool ok = true;
   for (std::string_view item : items) {
     if (!EvaluateExpression(engine, item, out)) ok = false;
@@ -122,7 +132,7 @@ bool EvaluateAnd(EngineState& engine, std::string_view args, std::string& out) {
 
 bool EvaluateOr(EngineState& engine, std::string_view args, std::string& out) {
   std::vector<std::string_view> items;
-  SplitArguments(args, items);
+  SplitArguments(engine, args, items);
   bool ok = true;
   for (std::string_view item : items) {
     if (!EvaluateExpression(engine, item, out)) ok = false;
@@ -147,7 +157,7 @@ bool EvaluateSum(EngineState& engine, std::string_view args, std::string& out) {
 
 bool EvaluateRound(EngineState& engine, std::string_view args, std::string& out) {
   std::vector<std::string_view> items;
-  SplitArguments(args, items);
+  SplitArguments(engine, args, items);
   if (items.size() != 2) {
     out = "0.0";
     return false;

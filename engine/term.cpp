@@ -14,13 +14,22 @@ namespace vell {
 
 namespace {
 
+// With the context of a long text, a group met at depth 0 or more is
+// skipped whole: no comma inside it is at depth 0, and one that does not
+// close within the text keeps every comma after it from depth 0.
 template <typename Item>
-void Split(std::string_view text, std::vector<Item>& items) {
+void Split(std::string_view text, std::vector<Item>& items, const ScanContext* context = nullptr) {
   long depth = 0;
   std::size_t start = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (c == '(') {
+      if (context != nullptr && depth >= 0) {
+        const char* partner = context->PartnerOf(text.data() + i);
+        if (partner == nullptr || partner >= text.data() + text.size()) break;
+        i = static_cast<std::size_t>(partner - text.data());
+        continue;
+      }
       ++depth;
     } else if (c == ')') {
       --depth;
@@ -36,6 +45,9 @@ void Split(std::string_view text, std::vector<Item>& items) {
 
 void SplitArguments(std::string_view text, std::vector<std::string_view>& items) { Split(text, items); }
 void SplitArguments(std::string_view text, std::vector<std::string>& items) { Split(text, items); }
+void SplitArguments(const EngineState& engine, std::string_view text, std::vector<std::string_view>& items) {
+  Split(text, items, text.size() >= ScanContext::kMinLength ? ScanContext::For(engine, text) : nullptr);
+}
 
 bool LookUpVariable(EngineState& engine, std::string_view name, std::string& out) {
   const std::string* value = engine.valueMap.Find(name);

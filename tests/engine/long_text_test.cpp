@@ -5,6 +5,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "reference_evaluation.h"
 #include "engine_cases.h"
@@ -54,6 +55,64 @@ TEST_F(LongTextTest, SkippingScanMatchesTheRecursiveDefinition) {
   }
   EXPECT_GT(checked, 500);
   Reset();
+}
+
+// Argument lists over long texts skip whole groups; they must split where a
+// character-by-character walk splits, stray and unclosed parentheses
+// included, wherever the text sits in the evaluation's text.
+std::string RandomArguments(std::mt19937& rng) {
+  static const char* const pieces[] = {"(", ")", ",", "1", "a", "((", "))", ",,", "(1,2)", " "};
+  std::string s;
+  const std::size_t length = 130 + rng() % 400;
+  while (s.size() < length) s += pieces[rng() % std::size(pieces)];
+  return s;
+}
+
+TEST_F(LongTextTest, ArgumentsSplitAsTheCharacterWalkDoes) {
+  std::mt19937 rng(77);
+  int withIf = 0;
+  for (int round = 0; round < 3000; ++round) {
+    const std::string whole = RandomArguments(rng) + RandomArguments(rng);
+    const std::size_t begin = rng() % 100;
+    const std::string_view args = std::string_view(whole).substr(begin, whole.size() - begin - rng() % 100);
+    const ScanContext context(State(), whole);
+    std::vector<std::string_view> plain, skipping;
+    SplitArguments(args, plain);
+    SplitArguments(State(), args, skipping);
+    ASSERT_EQ(skipping, plain) << "[" << args << "]";
+
+    // IF's two rightmost depth-0 commas, found by the plain walk: the texts
+    // evaluated (and so the names looked up) and the outcome must agree.
+    std::vector<std::size_t> commas;
+    long depth = 0;
+    for (std::size_t i = args.size(); i-- > 0 && commas.size() < 2;) {
+      depth += args[i] == ')' ? 1 : args[i] == '(' ? -1 : 0;
+      if (args[i] == ',' && depth == 0) commas.push_back(i);
+    }
+    MissRecorder seen, expectedSeen;
+    std::string out, expected;
+    State().misses = &seen;
+    const bool ok = EvaluateIf(State(), args, out);
+    State().misses = &expectedSeen;
+    bool expectedOk = false;
+    if (commas.size() < 2) {
+      expected = "0.0";
+    } else {
+      ++withIf;
+      std::string condition;
+      const bool conditionOk = EvaluateExpression(args.substr(0, commas[1]), condition);
+      const bool branchOk =
+          ReadNumber(condition) == 1.0
+              ? EvaluateExpression(args.substr(commas[1] + 1, commas[0] - commas[1] - 1), expected)
+              : EvaluateExpression(args.substr(commas[0] + 1), expected);
+      expectedOk = conditionOk && branchOk;
+    }
+    State().misses = nullptr;
+    ASSERT_EQ(ok, expectedOk) << "[" << args << "]";
+    ASSERT_EQ(out, expected) << "[" << args << "]";
+    ASSERT_EQ(seen.names, expectedSeen.names) << "[" << args << "]";
+  }
+  EXPECT_GT(withIf, 100);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "value_map.h"
@@ -51,6 +53,10 @@ struct EngineState {
   // (shielded counts those), so the first failure decides the line.
   bool stopAtFailure = false;
   int shielded = 0;
+  // Outcomes of the ranges walked so far in this evaluation (the value map
+  // cannot change during one), keyed by aggregate, nesting, argument text
+  // and the result text MIN and MAX start from.
+  std::unordered_map<std::string, std::pair<bool, std::string>> rangeOutcomes;
   MissRecorder* misses = nullptr;
   const class ScanContext* scanContext = nullptr;  // innermost
   // Storage the evaluation's operator lists and chains borrow and give back.

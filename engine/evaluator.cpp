@@ -369,6 +369,7 @@ bool EvaluateExpression(EngineState& e, std::string_view text, std::string& out)
   // value (a function that maps a failed argument to "E" would hide it), so
   // the whole evaluation fails.
   e.cut = e.tooDeep = false;
+  e.rangeOutcomes.clear();
   const bool ok = EvaluateLevel(e, text, out);
   if (!e.cut) return ok;
   const bool tooDeep = e.tooDeep;

@@ -1,8 +1,11 @@
 #include "list_functions.h"
 
 #include <cmath>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "engine_state.h"
 #include "evaluator.h"
 #include "number_text.h"
 #include "range_members.h"
@@ -38,6 +41,23 @@ bool EvaluateRange(EngineState& engine, std::string_view args, Aggregate kind, s
     return false;
   }
 
+  // The same range again in one evaluation gives the same outcome: walk it
+  // once. A sheet line's walk also tells the resolution what it waits for,
+  // so those are always walked.
+  const bool remember = engine.misses == nullptr && !engine.stopAtFailure;
+  std::string key;
+  if (remember) {
+    key.push_back(static_cast<char>(kind));
+    key.append(std::to_string(engine.nesting)).push_back(':');
+    key.append(args).push_back('\0');
+    if (kind != Aggregate::kSum) key.append(out);
+    const auto known = engine.rangeOutcomes.find(key);
+    if (known != engine.rangeOutcomes.end()) {
+      out = known->second.second;
+      return known->second.first;
+    }
+  }
+
   bool ok = true;
   bool firstMember = true;
   double running = 0.0;
@@ -56,6 +76,7 @@ bool EvaluateRange(EngineState& engine, std::string_view args, Aggregate kind, s
                          if (!memberOk) ok = false;
                        });
   FormatNumber(running, out);
+  if (remember && !engine.cut) engine.rangeOutcomes.emplace(std::move(key), std::make_pair(ok, out));
   return ok;
 }
 

@@ -129,6 +129,22 @@ TEST_F(RangeMembersTest, NestingLimitFallsAsForEachMember) {
   }
 }
 
+TEST_F(RangeMembersTest, ARepeatedRangeGivesWhatItsFirstWalkGave) {
+  // Each walk is remembered for the rest of the evaluation, but only at its
+  // own nesting and, for MIN and MAX, from the same result text.
+  DefineMembers({"A"});
+  const std::string deep = std::string(kMaxNesting - 2, '(');
+  const std::string close(kMaxNesting - 2, ')');
+  ExpectCases({
+      // A1, A2, A3 hold 4, 0, 7; A4 is not defined.
+      {"SUM(A1:A3)+SUM(A1:A3)*2", true, "33.000000"},
+      {"MIN(A1:A3)-MIN(A1:A3)+MAX(A1:A3)", true, "7.000000"},
+      {"SUM(A1:A4)+SUM(A1:A4)", false, "22.000000"},
+      {deep + "SUM(A1:A3)+(SUM(A1:A3))" + close, false, "E"},
+      {deep + "SUM(A1:A3)+SUM(A1:A3)" + close, true, "22.000000"},
+  });
+}
+
 TEST_F(RangeMembersTest, LargeRangesOverAnyStemMatchTheDefinition) {
   // More members than names, so the defined members are found in the map.
   for (int i : {1, 7, 4999, 12000, 19999, 20000}) Define("A" + std::to_string(i), std::to_string(i % 13) + ".5");

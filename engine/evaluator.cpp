@@ -32,10 +32,6 @@ std::size_t TrimRightEnd(std::string_view text, std::size_t end) {
   return end;
 }
 
-void ApplyPercentTimes(std::string& value, int times) {
-  for (int i = 0; i < times; ++i) FormatNumber(ReadNumber(value) * 0.01, value);
-}
-
 // The operator at position p; "<=" and ">=" move the left end back by one.
 Operator OperatorAt(std::string_view text, std::size_t p, std::size_t& leftEnd) {
   leftEnd = p;
@@ -72,7 +68,7 @@ bool EvaluateTermKnown(EngineState& e, std::string_view term, std::string& out, 
       return Evaluate(e, term.substr(1, term.size() - 2), out, number);
     }
   }
-  return EvaluateTerm(e, term, out);
+  return EvaluateTerm(e, term, out, &number);
 }
 
 // The leftmost term of a chain. A plain numeral (never a date) is only
@@ -172,8 +168,7 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
   // After the first step the left value is always number text, whose number
   // is known without reading it back.
   std::string right;
-  bool known = left.known;
-  double number = left.value;
+  KnownNumber acc = left;
   // A plain numeral right operand is used in place.
   if (!ok) {
     NoteFailure(e);
@@ -184,15 +179,15 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
     const ChainStep& f = frames[i];
     if (ok) {
       for (int k = 0; k < f.percentOfLeft; ++k) {
-        number = FormatNumberAndRead((known ? number : ReadNumber(value)) * 0.01, value);
-        known = true;
+        acc.raw = (acc.known ? acc.value : ReadNumber(value)) * 0.01;
+        acc.value = RoundAsWritten(acc.raw);
+        acc.known = acc.pending = true;
       }
     }
     if (i == 0 && head != nullptr) {
       head->op = static_cast<Operator>(f.op);
       head->rightBegin = f.rightBegin;
-      head->left.known = known;
-      head->left.value = number;
+      head->left = acc;
       return ok;
     }
     const std::string_view rightText = text.substr(f.rightBegin, f.rightEnd - f.rightBegin);
@@ -205,16 +200,14 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
       rightOk = EvaluateOperand(e, text, rightText, products, nextProduct, right, rightNumber);
       rightValue = right;
     }
-    ok = Combine(static_cast<Operator>(f.op), value, known ? &number : nullptr, rightValue, rightNumber,
-                 ok && rightOk, value, number);
-    known = true;
+    ok = Combine(static_cast<Operator>(f.op), value, acc.known ? &acc.value : nullptr, rightValue, rightNumber,
+                 ok && rightOk, value, acc);
     if (!ok) {
       NoteFailure(e);
       if (e.cut) return false;
     }
   }
-  result.known = known;
-  result.value = number;
+  result = acc;
   return ok;
 }
 
@@ -319,44 +312,49 @@ bool Evaluate(EngineState& e, std::string_view text, std::string& out, KnownNumb
     text = TrimWhiteSpace(text.substr(0, text.size() - 1));
     ++percent;
   }
-  KnownNumber unused;
-  if (text.empty() || !EvaluateCore(e, text, out, unused)) return false;
-  ApplyPercentTimes(out, percent);
+  if (text.empty()) return false;
+  KnownNumber inner;
+  if (!EvaluateCore(e, text, out, inner)) {
+    number = inner;  // what the failed text left, pending or not
+    return false;
+  }
+  double x = inner.known ? inner.value : ReadNumber(out);
+  for (int i = 0; i < percent; ++i) {
+    number.raw = x * 0.01;
+    x = RoundAsWritten(number.raw);
+  }
+  number.known = number.pending = true;
+  number.value = x;
   return true;
 }
 
-bool Evaluate(EngineState& e, std::string_view text, std::string& out) {
-  KnownNumber unused;
-  return Evaluate(e, text, out, unused);
-}
-
 // EvaluateLevel's text, with a scan context when it is long.
-bool EvaluateInContext(EngineState& e, std::string_view text, std::string& out) {
+bool EvaluateInContext(EngineState& e, std::string_view text, std::string& out, KnownNumber& number) {
   // The text may be a view of out itself; evaluate a private copy then.
   const char* data = out.data();
   if (!text.empty() && text.data() >= data && text.data() < data + out.size() + 1) {
     const std::string copy(text);
     if (copy.size() >= ScanContext::kMinLength) {
       const ScanContext context(e, copy);
-      return Evaluate(e, copy, out);
+      return Evaluate(e, copy, out, number);
     }
-    return Evaluate(e, copy, out);
+    return Evaluate(e, copy, out, number);
   }
   if (text.size() >= ScanContext::kMinLength && ScanContext::For(e, text) == nullptr) {
     const ScanContext context(e, text);
-    return Evaluate(e, text, out);
+    return Evaluate(e, text, out, number);
   }
-  return Evaluate(e, text, out);
+  return Evaluate(e, text, out, number);
 }
 
 // One level of the written expression: a call's argument or a parenthesised text.
-bool EvaluateLevel(EngineState& e, std::string_view text, std::string& out) {
+bool EvaluateLevel(EngineState& e, std::string_view text, std::string& out, KnownNumber& number) {
   NestingGuard guard(e);
   if (guard.TooDeep()) {
     out = "E";
     return false;
   }
-  const bool ok = EvaluateInContext(e, text, out);
+  const bool ok = EvaluateInContext(e, text, out, number);
   if (!ok) NoteFailure(e);
   return ok;
 }
@@ -364,18 +362,29 @@ bool EvaluateLevel(EngineState& e, std::string_view text, std::string& out) {
 }  // namespace
 
 bool EvaluateExpression(EngineState& e, std::string_view text, std::string& out) {
-  if (e.nesting > 0) return EvaluateLevel(e, text, out);
+  KnownNumber number;
+  if (e.nesting > 0) {
+    const bool ok = EvaluateLevel(e, text, out, number);
+    WritePending(number, out);
+    return ok;
+  }
   // Past the nesting limit nothing above the cut may go on as if it had a
   // value (a function that maps a failed argument to "E" would hide it), so
   // the whole evaluation fails.
   e.cut = e.tooDeep = false;
   e.rangeOutcomes.clear();
-  const bool ok = EvaluateLevel(e, text, out);
+  const bool ok = EvaluateLevel(e, text, out, number);
+  WritePending(number, out);
   if (!e.cut) return ok;
   const bool tooDeep = e.tooDeep;
   e.cut = e.tooDeep = false;
   if (tooDeep) out = "E";
   return false;
+}
+
+bool EvaluateArgument(EngineState& e, std::string_view text, std::string& out, KnownNumber& number) {
+  if (e.nesting == 0) return EvaluateExpression(e, text, out);
+  return EvaluateLevel(e, text, out, number);
 }
 
 bool EvaluateChainHead(EngineState& e, std::string_view text, const Positions& ops, const Positions* products, std::string& out,
@@ -401,9 +410,10 @@ void ScanOperators(std::string_view text, Positions& sums, Positions& products) 
 }
 
 bool Combine(Operator op, const std::string& left, const double* leftNumber, std::string_view right,
-             const KnownNumber& rightNumber, bool ok, std::string& out, double& number) {
+             const KnownNumber& rightNumber, bool ok, std::string& out, KnownNumber& outcome) {
   double result;
-  if (leftNumber == nullptr && IsDate(left) && IsDate(right)) {
+  // A known number's text is never a date.
+  if (leftNumber == nullptr && !rightNumber.known && IsDate(left) && IsDate(right)) {
     result = CompareDates(left, right, op);
   } else {
     const double x = leftNumber != nullptr ? *leftNumber : ReadNumber(left);
@@ -420,7 +430,7 @@ bool Combine(Operator op, const std::string& left, const double* leftNumber, std
       case Operator::kDivide:
         if (y == 0.0) {
           out = "E";
-          number = 0.0;
+          outcome = KnownNumber{true, 0.0, false, 0.0};
           return false;
         }
         result = x / y;
@@ -431,10 +441,10 @@ bool Combine(Operator op, const std::string& left, const double* leftNumber, std
   }
   if (!std::isfinite(result)) {
     out = "E";
-    number = 0.0;
+    outcome = KnownNumber{true, 0.0, false, 0.0};
     return false;
   }
-  number = FormatNumberAndRead(result, out);
+  outcome = KnownNumber{true, RoundAsWritten(result), true, result};
   return ok;
 }
 

@@ -9,16 +9,28 @@
 
 #include "engine_state.h"
 #include "evaluator.h"
+#include "number_text.h"
 #include "scratch_vector.h"
 
 namespace vell {
 
 // What a value text reads as, when the text is one FormatNumber wrote (so
-// never a date) and the number is known without reading it back.
+// never a date) and the number is known without reading it back. Inside an
+// evaluation such a text is written only where it is read: while pending,
+// the text is not in its string yet and is FormatNumber(raw).
 struct KnownNumber {
   bool known = false;
   double value = 0.0;
+  bool pending = false;
+  double raw = 0.0;
 };
+
+// Writes a pending number text into out.
+inline void WritePending(KnownNumber& number, std::string& out) {
+  if (!number.pending) return;
+  FormatNumber(number.raw, out);
+  number.pending = false;
+}
 
 // One level of the written expression (a parenthesised text or a call's
 // argument). Deeper than kMaxNesting the evaluation is cut: this level and
@@ -52,9 +64,14 @@ class Positions : public ScratchVector<std::size_t> {
 };
 
 // Combines two operand texts; out may be the same string as left. A known
-// number stands for its text. number receives what out reads as.
+// number stands for its text. result receives what the outcome reads as: a
+// pending number text, or "E" written into out.
 bool Combine(Operator op, const std::string& left, const double* leftNumber, std::string_view right,
-             const KnownNumber& rightNumber, bool ok, std::string& out, double& number);
+             const KnownNumber& rightNumber, bool ok, std::string& out, KnownNumber& result);
+
+// EvaluateExpression for a call's argument inside an evaluation: a number
+// result may be left pending in number.
+bool EvaluateArgument(EngineState& engine, std::string_view text, std::string& out, KnownNumber& number);
 
 // Digits and points only: such a text, trimmed, evaluates to itself (no
 // sign, quote, operator, letter or percent sign for the evaluator to act on).

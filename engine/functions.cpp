@@ -5,6 +5,7 @@
 #include "date_functions.h"
 #include "engine_state.h"
 #include "evaluator.h"
+#include "evaluator_steps.h"
 #include "list_functions.h"
 #include "number_text.h"
 #include "scan_context.h"
@@ -60,9 +61,25 @@ constexpr Function kFunctions[] = {
     List("DAY(", EvaluateDay),
 };
 
+// A function's number: "E" when it is not finite, else its text, or with
+// number the text left pending.
+bool Finish(double y, std::string& out, KnownNumber* number) {
+  if (!std::isfinite(y)) {
+    out = "E";
+    if (number != nullptr) *number = KnownNumber();
+    return true;
+  }
+  if (number == nullptr) {
+    FormatNumber(y, out);
+  } else {
+    *number = KnownNumber{true, RoundAsWritten(y), true, y};
+  }
+  return true;
+}
+
 // POW and NROOT: the first comma splits, whatever parentheses surround it.
 bool CallTwoNumbers(EngineState& engine, double (*f)(double, double), std::string_view arguments,
-                    std::string& out) {
+                    std::string& out, KnownNumber* number) {
   const ScanContext* context =
       arguments.size() >= ScanContext::kMinLength ? ScanContext::For(engine, arguments) : nullptr;
   const std::size_t comma = context != nullptr ? context->FindComma(arguments) : arguments.find(',');
@@ -71,17 +88,17 @@ bool CallTwoNumbers(EngineState& engine, double (*f)(double, double), std::strin
     return true;
   }
   std::string first, second;
+  KnownNumber a, b;
   // A failed operand becomes "E" with success: no failure inside decides a line.
   ++engine.shielded;
-  const bool ok = EvaluateExpression(engine, arguments.substr(0, comma), first) &&
-                  EvaluateExpression(engine, arguments.substr(comma + 1), second);
+  const bool ok = EvaluateArgument(engine, arguments.substr(0, comma), first, a) &&
+                  EvaluateArgument(engine, arguments.substr(comma + 1), second, b);
   --engine.shielded;
   if (!ok) {
     out = "E";
     return true;
   }
-  FormatNumber(f(ReadNumber(first), ReadNumber(second)), out);
-  return true;
+  return Finish(f(a.known ? a.value : ReadNumber(first), b.known ? b.value : ReadNumber(second)), out, number);
 }
 
 }  // namespace
@@ -99,28 +116,26 @@ const Function* FindFunction(std::string_view term) {
   return nullptr;
 }
 
-bool CallFunction(EngineState& engine, const Function& f, std::string_view arguments, std::string& out) {
-  switch (f.form) {
-    case ArgumentForm::kNumber:
-      if (!EvaluateExpression(engine, arguments, out)) return false;
-      FormatNumber(f.one(ReadNumber(out)), out);
-      return true;
-    case ArgumentForm::kNonNegativeNumber: {
-      if (!EvaluateExpression(engine, arguments, out)) return false;
-      const double x = ReadNumber(out);
-      if (x < 0) {
-        out = "E";
-        return false;
-      }
-      FormatNumber(f.one(x), out);
-      return true;
+bool CallFunction(EngineState& engine, const Function& f, std::string_view arguments, std::string& out,
+                  KnownNumber* number) {
+  if (f.form == ArgumentForm::kList) return f.list(engine, arguments, out);
+  if (f.form == ArgumentForm::kTwoNumbers) return CallTwoNumbers(engine, f.two, arguments, out, number);
+  KnownNumber argument;
+  if (!EvaluateArgument(engine, arguments, out, argument)) {
+    // What the failed argument left stays observable.
+    if (number != nullptr) {
+      *number = argument;
+    } else {
+      WritePending(argument, out);
     }
-    case ArgumentForm::kTwoNumbers:
-      return CallTwoNumbers(engine, f.two, arguments, out);
-    case ArgumentForm::kList:
-      return f.list(engine, arguments, out);
+    return false;
   }
-  return false;
+  const double x = argument.known ? argument.value : ReadNumber(out);
+  if (f.form == ArgumentForm::kNonNegativeNumber && x < 0) {
+    out = "E";
+    return false;
+  }
+  return Finish(f.one(x), out, number);
 }
 
 }  // namespace vell

@@ -9,6 +9,7 @@
 namespace vell {
 
 struct EngineState;
+struct KnownNumber;
 
 // The angle constant of every degree conversion (not the double nearest pi).
 constexpr double kAngleConstant = 3.1415926535;
@@ -41,7 +42,9 @@ const Function* FunctionsEnd();
 // The function whose keyword begins the upper-case term, or nullptr.
 const Function* FindFunction(std::string_view term);
 
-// Evaluates a call of f; arguments is the term without keyword and last character.
-bool CallFunction(EngineState& engine, const Function& f, std::string_view arguments, std::string& out);
+// Evaluates a call of f; arguments is the term without keyword and last
+// character. With number, a number result may be left pending there.
+bool CallFunction(EngineState& engine, const Function& f, std::string_view arguments, std::string& out,
+                  KnownNumber* number = nullptr);
 
 }  // namespace vell

@@ -160,6 +160,23 @@ bool QuickDecimal(std::string_view digits, double& value) {
 
 std::size_t FormatNumberTo(double x, char* buffer) { return FormatInto(x, buffer, nullptr); }
 
+double RoundAsWritten(double x) {
+  const double magnitude = std::fabs(x);
+  if (magnitude < 4e-7) return std::signbit(x) ? -0.0 : 0.0;
+  std::uint64_t whole, micro;
+  const bool fast = FastFixed(magnitude, whole, micro);
+  if (fast && whole < 9000000000u) {
+    const double read = static_cast<double>(whole * 1000000u + micro) / 1e6;
+    return std::signbit(x) ? -read : read;
+  }
+  // Eleven or more integer digits: the text holds x's 17 significant digits.
+  if (magnitude >= 1e10) return x;
+  char buffer[kMaxNumberText];
+  double number;
+  FormatInto(x, buffer, &number);
+  return number;
+}
+
 double FormatNumberAndRead(double x, std::string& out) {
   char buffer[kMaxNumberText];
   double number;

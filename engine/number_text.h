@@ -20,6 +20,9 @@ std::size_t FormatNumberTo(double x, char* buffer);
 // Writes x as FormatNumber does and returns what ReadNumber gives for the
 // written text, mostly without reading it back.
 double FormatNumberAndRead(double x, std::string& out);
+// What ReadNumber gives for FormatNumber's text of a finite x, mostly
+// without writing the text.
+double RoundAsWritten(double x);
 
 // The number a value text begins with, read as a decimal number: white space
 // skipped, optional sign, digits with an optional fraction, an optional

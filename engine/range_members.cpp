@@ -290,12 +290,11 @@ class RangeMembers {
     for (std::size_t k = steps_.size(); k-- > 0;) {
       const Step& step = steps_[k];
       std::string& out = scratch_[k & 1];
-      double result;
+      KnownNumber result;
       ok = Combine(step.op, step.left, step.leftNumber.known ? &step.leftNumber.value : nullptr, value, number,
                    step.leftOk && ok, out, result);
-      value = out;
-      number.known = true;
-      number.value = result;
+      value = out;  // read only when the number is not known: "E"
+      number = result;
     }
     return Outcome{ok, number.value};
   }

@@ -79,7 +79,7 @@ bool LookUpVariable(EngineState& engine, std::string_view name, std::string& out
   return true;
 }
 
-bool EvaluateTerm(EngineState& engine, std::string_view term, std::string& out) {
+bool EvaluateTerm(EngineState& engine, std::string_view term, std::string& out, KnownNumber* number) {
   // A numeral has no letters, so upper-casing would leave it unchanged.
   if (IsNumeral(term)) return ApplyPercent(term, out);
   std::string upper;
@@ -100,7 +100,8 @@ bool EvaluateTerm(EngineState& engine, std::string_view term, std::string& out) 
         out = "E";
         return false;
       }
-      return CallFunction(engine, *f, term.substr(f->keyword.size(), term.size() - f->keyword.size() - 1), out);
+      return CallFunction(engine, *f, term.substr(f->keyword.size(), term.size() - f->keyword.size() - 1), out,
+                          number);
     }
     if (term.front() == '(' && term.back() == ')')
       return EvaluateExpression(engine, term.substr(1, term.size() - 2), out);

@@ -8,11 +8,13 @@
 namespace vell {
 
 struct EngineState;
+struct KnownNumber;
 
 // A trimmed, non-empty term without an operator at depth 0 beyond its first
 // character. Upper-cases it, then evaluates it as numeral, function call,
 // parenthesised expression or variable name.
-bool EvaluateTerm(EngineState& engine, std::string_view term, std::string& out);
+// With number, a call that gives a number may leave its text pending there.
+bool EvaluateTerm(EngineState& engine, std::string_view term, std::string& out, KnownNumber* number = nullptr);
 
 // Appends the items of a comma-separated text, split at the commas of
 // parenthesis depth 0. Items are not trimmed; a trailing empty item is dropped.

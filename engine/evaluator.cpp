@@ -393,20 +393,8 @@ bool EvaluateChainHead(EngineState& e, std::string_view text, const Positions& o
   return EvaluateChain(e, text, ops, products, out, unused, &head);
 }
 
-void ScanOperators(std::string_view text, Positions& sums, Positions& products) {
-  long depth = 0;
-  for (std::size_t i = text.size(); i-- > 1;) {
-    const CharClass c = kCharClasses.of[static_cast<unsigned char>(text[i])];
-    if (c == kClose) {
-      ++depth;
-    } else if (c == kOpen) {
-      --depth;
-    } else if (depth == 0 && c == kSum) {
-      sums.push_back(i);
-    } else if (depth == 0 && c == kProduct) {
-      products.push_back(i);
-    }
-  }
+void ScanOperators(EngineState& e, std::string_view text, Positions& sums, Positions& products) {
+  Scan(e, text, 1, sums, products);
 }
 
 bool Combine(Operator op, const std::string& left, const double* leftNumber, std::string_view right,

@@ -79,7 +79,7 @@ bool IsPlainNumeral(std::string_view text);
 
 // The operators at parenthesis depth 0 of text (never its first character),
 // as the evaluator's scan finds them.
-void ScanOperators(std::string_view text, Positions& sums, Positions& products);
+void ScanOperators(EngineState& engine, std::string_view text, Positions& sums, Positions& products);
 
 // Where a chain stops when asked for everything before its last step.
 struct ChainHead {

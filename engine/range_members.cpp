@@ -125,7 +125,7 @@ class RangeMembers {
     }
     // The digits hold no operator or parenthesis, so the stem's scan is the member's.
     Positions sums(engine_), products(engine_);
-    ScanOperators(text, sums, products);
+    ScanOperators(engine_, text, sums, products);
     if (!sums.empty()) return Chain(text, sums, &products);
     if (!products.empty()) return Chain(text, products, nullptr);
     Term(text);

@@ -3,6 +3,7 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "engine_internals.h"
@@ -104,6 +105,24 @@ TEST(ParseDate, FieldsAndYearWindow) {
     EXPECT_EQ(d, c.d) << c.text;
     EXPECT_EQ(m, c.m) << c.text;
     EXPECT_EQ(y, c.y) << c.text;
+  }
+}
+
+// The evaluator carries a step's number without its text; the number must
+// be exactly what the text would read back as, at every magnitude.
+TEST(FormatNumber, RoundAsWrittenIsWhatTheTextReadsAs) {
+  std::mt19937_64 rng(99);
+  std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+  std::uniform_int_distribution<int> exponent(-12, 40);
+  for (int i = 0; i < 200000; ++i) {
+    double x = mantissa(rng) * std::pow(10.0, exponent(rng));
+    if (i % 3 == 0) x = std::round(x * 1e6) / 1e6 + (i % 2 ? 5e-7 : -5e-7);  // near a cut
+    if (i % 2) x = -x;
+    std::string text;
+    const double read = FormatNumberAndRead(x, text);
+    ASSERT_EQ(std::signbit(RoundAsWritten(x)), std::signbit(read)) << text;
+    ASSERT_EQ(RoundAsWritten(x), read) << text;
+    ASSERT_EQ(read, ReadNumber(text)) << text;
   }
 }
 

@@ -57,6 +57,10 @@ struct EngineState {
   // cannot change during one), keyed by aggregate, nesting, argument text
   // and the result text MIN and MAX start from.
   std::unordered_map<std::string, std::pair<bool, std::string>> rangeOutcomes;
+  // While a range's stem is walked (EvaluateStem): the stem's end, which
+  // every member continues with its digits, and who gets the walk.
+  const char* stemEnd = nullptr;
+  class StemWalker* stemWalker = nullptr;
   MissRecorder* misses = nullptr;
   const class ScanContext* scanContext = nullptr;  // innermost
   // Storage the evaluation's operator lists and chains borrow and give back.

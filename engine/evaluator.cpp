@@ -27,6 +27,16 @@ struct CharClasses {
 };
 constexpr CharClasses kCharClasses;
 
+// Whether text runs to the end of the stem being walked: the members carry
+// on there with their digits.
+bool IsOpen(const EngineState& e, std::string_view text) { return text.data() + text.size() == e.stemEnd; }
+
+std::string_view TrimLeft(std::string_view text) {
+  std::size_t b = 0;
+  while (b < text.size() && IsWhiteSpace(text[b])) ++b;
+  return text.substr(b);
+}
+
 std::size_t TrimRightEnd(std::string_view text, std::size_t end) {
   while (end > 0 && IsWhiteSpace(text[end - 1])) --end;
   return end;
@@ -56,6 +66,13 @@ bool Evaluate(EngineState& e, std::string_view text, std::string& out, KnownNumb
 // Nothing else in such a term is a numeral or keyword; a long text without a
 // scan context goes the usual way, which makes one.
 bool EvaluateTermKnown(EngineState& e, std::string_view term, std::string& out, KnownNumber& number) {
+  if (IsOpen(e, term)) {
+    // A member's term ends in a digit: never a parenthesised text.
+    std::string upper;
+    const StemWalker::Innermost kind = ClassifyStemTerm(term, upper);
+    e.stemWalker->Reach(kind, kind == StemWalker::Innermost::kNumeral ? term : std::string_view(upper));
+    return false;
+  }
   if (term.size() >= 2 && term.front() == '(' && term.back() == ')') {
     const ScanContext* context = term.size() >= ScanContext::kMinLength ? ScanContext::For(e, term) : nullptr;
     if (context != nullptr ? !context->HasLowerAscii(term)
@@ -83,7 +100,7 @@ bool EvaluateBase(EngineState& e, std::string_view term, std::string& value, Kno
 }
 
 bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, const Positions* products,
-                   std::string& out, KnownNumber& result, ChainHead* head = nullptr);
+                   std::string& out, KnownNumber& result);
 
 // A chain's right operand, evaluated as Evaluate would but without scanning
 // it again: the chain's scan saw the same depth-0 operators in it (none of
@@ -92,8 +109,9 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
 // right. What Evaluate treats before its scan takes the usual way.
 bool EvaluateOperand(EngineState& e, std::string_view text, std::string_view operand, const Positions* products,
                      std::size_t& next, std::string& out, KnownNumber& number) {
-  const std::string_view t = TrimWhiteSpace(operand);
-  if (t.empty() || t[0] == '"' || t[0] == '+' || t[0] == '-' || t.back() == '%')
+  const bool open = IsOpen(e, operand);
+  const std::string_view t = open ? TrimLeft(operand) : TrimWhiteSpace(operand);
+  if (t.empty() || t[0] == '"' || t[0] == '+' || t[0] == '-' || (!open && t.back() == '%'))
     return Evaluate(e, operand, out, number);
   Positions inner(e);
   if (products != nullptr) {
@@ -114,10 +132,11 @@ bool EvaluateOperand(EngineState& e, std::string_view text, std::string_view ope
 // operator first, so the left operand is the deep side; walking the split
 // points right to left and folding left to right gives the same result
 // without recursion. ops holds the level's depth-0 positions, descending.
-// text is trimmed, non-empty and does not end in "%". With head, stops
-// before the last step and describes it there.
+// text is trimmed, non-empty and does not end in "%". A chain that runs to
+// the end of a walked stem hands its last step and its right operand to the
+// walker.
 bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, const Positions* products,
-                   std::string& out, KnownNumber& result, ChainHead* head) {
+                   std::string& out, KnownNumber& result) {
   ScratchVector<ChainStep> frames(e.stepPool);
   std::size_t end = text.size();
   std::size_t next = 0;
@@ -184,11 +203,20 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
         acc.known = acc.pending = true;
       }
     }
-    if (i == 0 && head != nullptr) {
-      head->op = static_cast<Operator>(f.op);
-      head->rightBegin = f.rightBegin;
-      head->left = acc;
-      return ok;
+    if (i == 0 && IsOpen(e, text)) {
+      StemWalker& walker = *e.stemWalker;
+      walker.Enter(static_cast<Operator>(f.op), ok, value, acc);
+      const std::string_view rightText = text.substr(f.rightBegin);
+      const std::string_view trimmed = TrimLeft(rightText);
+      if (trimmed.empty() || IsPlainNumeral(trimmed)) {
+        walker.Reach(StemWalker::Innermost::kNumeral, trimmed);
+      } else {
+        std::string right;
+        KnownNumber rightNumber;
+        EvaluateOperand(e, text, rightText, products, nextProduct, right, rightNumber);
+      }
+      walker.Leave();
+      return false;
     }
     const std::string_view rightText = text.substr(f.rightBegin, f.rightEnd - f.rightBegin);
     const std::string_view trimmed = TrimWhiteSpace(rightText);
@@ -272,6 +300,11 @@ void Scan(EngineState& e, std::string_view text, std::size_t lowest, Positions& 
 // Trimmed, non-empty text that does not end in "%".
 bool EvaluateCore(EngineState& e, std::string_view text, std::string& out, KnownNumber& number) {
   if (text[0] == '"') {
+    // A quoted member ends in a digit, not in its closing quote.
+    if (IsOpen(e, text)) {
+      e.stemWalker->Reach(StemWalker::Innermost::kFails, text);
+      return false;
+    }
     if (text.size() < 2) {
       out.clear();
       return true;
@@ -295,7 +328,12 @@ bool EvaluateCore(EngineState& e, std::string_view text, std::string& out, Known
     signedText.reserve(text.size() + 1);
     signedText.push_back('0');
     signedText.append(text.data(), text.size());
-    return EvaluateCore(e, signedText, out, number);
+    if (!IsOpen(e, text)) return EvaluateCore(e, signedText, out, number);
+    const char* stemEnd = e.stemEnd;
+    e.stemEnd = signedText.data() + signedText.size();
+    const bool ok = EvaluateCore(e, signedText, out, number);
+    e.stemEnd = stemEnd;
+    return ok;
   }
   Scan(e, text, 1, sums, products);
   if (!sums.empty()) return EvaluateChain(e, text, sums, &products, out, number);
@@ -304,6 +342,15 @@ bool EvaluateCore(EngineState& e, std::string_view text, std::string& out, Known
 }
 
 bool Evaluate(EngineState& e, std::string_view text, std::string& out, KnownNumber& number) {
+  if (IsOpen(e, text)) {
+    text = TrimLeft(text);
+    // Digits alone, or what the evaluator does before its scan.
+    if (text.empty()) {
+      e.stemWalker->Reach(StemWalker::Innermost::kNumeral, text);
+      return false;
+    }
+    return EvaluateCore(e, text, out, number);
+  }
   text = TrimWhiteSpace(text);
   if (text.empty()) return false;
   if (text.back() != '%') return EvaluateCore(e, text, out, number);
@@ -387,15 +434,18 @@ bool EvaluateArgument(EngineState& e, std::string_view text, std::string& out, K
   return EvaluateLevel(e, text, out, number);
 }
 
-bool EvaluateChainHead(EngineState& e, std::string_view text, const Positions& ops, const Positions* products, std::string& out,
-                       ChainHead& head) {
-  KnownNumber unused;
-  return EvaluateChain(e, text, ops, products, out, unused, &head);
+void EvaluateStem(EngineState& e, std::string_view stem, StemWalker& walker) {
+  const char* stemEnd = e.stemEnd;
+  StemWalker* outer = e.stemWalker;
+  e.stemEnd = stem.data() + stem.size();
+  e.stemWalker = &walker;
+  std::string unused;
+  KnownNumber number;
+  Evaluate(e, stem, unused, number);
+  e.stemEnd = stemEnd;
+  e.stemWalker = outer;
 }
 
-void ScanOperators(EngineState& e, std::string_view text, Positions& sums, Positions& products) {
-  Scan(e, text, 1, sums, products);
-}
 
 bool Combine(Operator op, const std::string& left, const double* leftNumber, std::string_view right,
              const KnownNumber& rightNumber, bool ok, std::string& out, KnownNumber& outcome) {

@@ -77,22 +77,30 @@ bool EvaluateArgument(EngineState& engine, std::string_view text, std::string& o
 // sign, quote, operator, letter or percent sign for the evaluator to act on).
 bool IsPlainNumeral(std::string_view text);
 
-// The operators at parenthesis depth 0 of text (never its first character),
-// as the evaluator's scan finds them.
-void ScanOperators(EngineState& engine, std::string_view text, Positions& sums, Positions& products);
+// What the members of a range share: each member is its stem followed by
+// digits, and digits hold no operator or parenthesis, so the evaluator's
+// path through a member is decided by the stem down to its innermost
+// operand. EvaluateStem walks the stem the way the evaluator walks every
+// member and tells the walker what it finds on the way.
+class StemWalker {
+ public:
+  enum class Innermost {
+    kNumeral,  // prefix and the digits form a numeral, read for its number
+    kName,     // prefix (upper case) and the digits name a variable
+    kFails,    // every member fails there with "E" (an open quote or call)
+  };
+  // A chain step on the way down: its operator and its left operand, the
+  // same for every member.
+  virtual void Enter(Operator op, bool leftOk, const std::string& left, const KnownNumber& leftNumber) = 0;
+  virtual void Leave() = 0;
+  virtual void Reach(Innermost kind, std::string_view prefix) = 0;
 
-// Where a chain stops when asked for everything before its last step.
-struct ChainHead {
-  Operator op;             // the rightmost operator
-  std::size_t rightBegin;  // where its right operand starts
-  KnownNumber left;        // the left operand's number, when known
+ protected:
+  ~StemWalker() = default;
 };
 
-// A chain of ops (one level; products as the evaluator passes them for the
-// additive level, else nullptr) folded up to, not including, its rightmost
-// operator: out and the result are the left operand as that last step gets
-// it, trailing percent signs applied.
-bool EvaluateChainHead(EngineState& engine, std::string_view text, const Positions& ops, const Positions* products, std::string& out,
-                       ChainHead& head);
+// Walks stem as every member stem + digits would be evaluated, at the
+// current nesting.
+void EvaluateStem(EngineState& engine, std::string_view stem, StemWalker& walker);
 
 }  // namespace vell

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "evaluator_steps.h"
-#include "functions.h"
 #include "number_text.h"
 #include "term.h"
 #include "value_text.h"
@@ -29,12 +28,6 @@ struct Outcome {
   bool ok;
   double value;
 };
-
-std::string_view TrimLeft(std::string_view text) {
-  std::size_t b = 0;
-  while (b < text.size() && IsWhiteSpace(text[b])) ++b;
-  return text.substr(b);
-}
 
 void AppendNumber(std::string& text, long long i) {
   char digits[24];
@@ -92,11 +85,11 @@ bool MemberNumber(std::string_view name, std::string_view stem, std::int32_t m, 
   return true;
 }
 
-// Follows the evaluator's own path through a member's text as far as the
-// stem decides it (each level holding the nesting the evaluator would),
-// then evaluates the innermost operand for every member and combines it
-// with the stem's left operands on the way out.
-class RangeMembers {
+// The evaluator walks the stem as it walks every member (EvaluateStem),
+// holding each level's nesting; this layer keeps the steps it passes, then
+// evaluates the innermost operand for every member and combines it with the
+// steps' left operands on the way out.
+class RangeMembers final : public StemWalker {
  public:
   RangeMembers(EngineState& engine, std::int32_t first, std::int32_t last, std::string& slot,
                const MemberVisitor& visit)
@@ -106,82 +99,22 @@ class RangeMembers {
   void EvaluateMembers(std::string_view stem) {
     NestingGuard guard(engine_);
     if (guard.TooDeep()) return Same("E", false);
-    Evaluate(stem);
+    EvaluateStem(engine_, stem, *this);
+  }
+
+  void Enter(Operator op, bool leftOk, const std::string& left, const KnownNumber& leftNumber) override {
+    steps_.push_back(Step{op, left, leftOk, leftNumber});
+  }
+  void Leave() override { steps_.pop_back(); }
+  void Reach(Innermost kind, std::string_view prefix) override {
+    switch (kind) {
+      case Innermost::kNumeral: return EachNumber(prefix);
+      case Innermost::kName: return EachLookUp(prefix);
+      case Innermost::kFails: return Same("E", false);
+    }
   }
 
  private:
-  // As the evaluator: leading white space trimmed.
-  void Evaluate(std::string_view text) { Core(TrimLeft(text)); }
-
-  void Core(std::string_view text) {
-    // A quoted member ends in a digit, not in its closing quote.
-    if (!text.empty() && text[0] == '"') return Same("E", false);
-    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-      std::string signedText;
-      signedText.reserve(text.size() + 1);
-      signedText.push_back('0');
-      signedText.append(text.data(), text.size());
-      return Core(signedText);
-    }
-    // The digits hold no operator or parenthesis, so the stem's scan is the member's.
-    Positions sums(engine_), products(engine_);
-    ScanOperators(engine_, text, sums, products);
-    if (!sums.empty()) return Chain(text, sums, &products);
-    if (!products.empty()) return Chain(text, products, nullptr);
-    Term(text);
-  }
-
-  // The rightmost operator is in the stem, so everything to its left is the
-  // same for every member.
-  void Chain(std::string_view text, const Positions& ops, const Positions* products) {
-    Step step;
-    ChainHead head;
-    step.leftOk = EvaluateChainHead(engine_, text, ops, products, step.left, head);
-    if (engine_.cut) return;
-    step.op = head.op;
-    step.leftNumber = head.left;
-    const std::string_view right = text.substr(head.rightBegin);
-    const std::string_view trimmed = TrimLeft(right);
-    steps_.push_back(std::move(step));
-    if (trimmed.empty() || IsPlainNumeral(trimmed)) {
-      EachNumber(trimmed);
-    } else {
-      Operand(text, right, products);
-    }
-    steps_.pop_back();
-  }
-
-  // As the evaluator's right operand of a chain.
-  void Operand(std::string_view text, std::string_view operand, const Positions* products) {
-    const std::string_view t = TrimLeft(operand);
-    if (!t.empty() && (t[0] == '"' || t[0] == '+' || t[0] == '-')) return Evaluate(operand);
-    Positions inner(engine_);
-    if (products != nullptr) {
-      const std::size_t start = static_cast<std::size_t>(t.data() - text.data());
-      for (std::size_t k = 0; k < products->size(); ++k)
-        if ((*products)[k] > start) inner.push_back((*products)[k] - start);
-    }
-    if (inner.empty()) return Term(t);
-    Chain(t, inner, nullptr);
-  }
-
-  // As EvaluateTerm: the term ends in a digit, so it is never a
-  // parenthesised text.
-  void Term(std::string_view term) {
-    std::string probe(term);
-    probe.push_back('0');
-    if (IsNumeral(probe)) return EachNumber(term);
-    std::string upper;
-    if (HasLowerAscii(term)) {
-      upper.assign(term.data(), term.size());
-      ToUpperAscii(upper);
-      term = upper;
-    }
-    // A call member ends in a digit, not in its ")".
-    if (term.find('(') != std::string_view::npos && FindFunction(term) != nullptr) return Same("E", false);
-    EachLookUp(term);
-  }
-
   // The innermost operand, where the evaluator would write it.
   std::string& InnermostSlot() { return steps_.empty() ? slot_ : operand_; }
 

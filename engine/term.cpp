@@ -79,6 +79,16 @@ bool LookUpVariable(EngineState& engine, std::string_view name, std::string& out
   return true;
 }
 
+StemWalker::Innermost ClassifyStemTerm(std::string_view stem, std::string& upper) {
+  std::string probe(stem);
+  probe.push_back('0');
+  if (IsNumeral(probe)) return StemWalker::Innermost::kNumeral;
+  upper.assign(stem.data(), stem.size());
+  ToUpperAscii(upper);
+  if (upper.find('(') != std::string::npos && FindFunction(upper) != nullptr) return StemWalker::Innermost::kFails;
+  return StemWalker::Innermost::kName;
+}
+
 bool EvaluateTerm(EngineState& engine, std::string_view term, std::string& out, KnownNumber* number) {
   // A numeral has no letters, so upper-casing would leave it unchanged.
   if (IsNumeral(term)) return ApplyPercent(term, out);

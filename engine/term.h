@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "evaluator_steps.h"
+
 namespace vell {
 
 struct EngineState;
@@ -22,6 +24,11 @@ void SplitArguments(std::string_view text, std::vector<std::string_view>& items)
 void SplitArguments(std::string_view text, std::vector<std::string>& items);
 // The same, quicker over long texts of an evaluation (deep nesting).
 void SplitArguments(const EngineState& engine, std::string_view text, std::vector<std::string_view>& items);
+
+// What EvaluateTerm makes of every member term stem + digits: a numeral, a
+// call (which fails: it ends in a digit, not its ")") or, upper-cased into
+// upper, a name.
+StemWalker::Innermost ClassifyStemTerm(std::string_view stem, std::string& upper);
 
 // The value of an upper-case name from the value map, with the list-variable
 // rule for text values; "0.0" and false when the name is unknown.

@@ -50,21 +50,21 @@ void SplitArguments(const EngineState& engine, std::string_view text, std::vecto
 }
 
 bool LookUpVariable(EngineState& engine, std::string_view name, std::string& out) {
-  const std::string* value = engine.valueMap.Find(name);
-  if (value == nullptr) {
+  const std::optional<std::string_view> value = engine.valueMap.Find(name);
+  if (!value) {
     if (engine.misses != nullptr) engine.misses->names.emplace_back(name);
     out = "0.0";
     NoteFailure(engine);
     return false;
   }
-  out = *value;
+  out.assign(value->data(), value->size());
   if (IsNumeral(out)) return true;
 
   std::string listName;
   listName.reserve(name.size() + 6);
   listName.append("LIST(").append(name).append(")");
-  const std::string* list = engine.valueMap.Find(listName);
-  if (list == nullptr) {
+  const std::optional<std::string_view> list = engine.valueMap.Find(listName);
+  if (!list) {
     if (engine.misses != nullptr) engine.misses->names.push_back(std::move(listName));
     return true;
   }

@@ -2,32 +2,73 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <type_traits>
+#include <vector>
+
+#include "byte_arena.h"
 
 namespace vell {
 
 class ValueMap {
  public:
-  // The stored value, or nullptr when the name has no entry. No allocation.
-  const std::string* Find(std::string_view name) const;
-  bool Contains(std::string_view name) const { return Find(name) != nullptr; }
+  // The stored value, or nullopt when the name has no entry. The view stays
+  // valid until Clear. No allocation.
+  std::optional<std::string_view> Find(std::string_view name) const;
+  bool Contains(std::string_view name) const { return Find(name).has_value(); }
   // Stores name -> value unless the name exists; returns whether it stored.
   bool Insert(std::string_view name, std::string_view value);
+  // Room for this many entries without growing.
+  void Reserve(std::size_t count);
   void Clear();
+  // Whether the text lies in the map's storage (its views end with Clear).
+  bool Holds(std::string_view text) const { return bytes_.Holds(text); }
   std::size_t Size() const { return entries_.size(); }
 
+  // Calls f(name, value) for every entry, in the order they were stored.
   template <typename F>
   void ForEach(F&& f) const {
-    for (const auto& [name, value] : entries_) f(name, value);
+    if constexpr (std::is_invocable_v<F&, std::string_view, std::string_view>) {
+      for (const char* entry : entries_) f(NameOf(entry), ValueOf(entry));
+    } else {
+      // For callers that still take the value as a string: a copy each.
+      std::string value;
+      for (const char* entry : entries_) {
+        value.assign(ValueOf(entry));
+        f(NameOf(entry), static_cast<const std::string&>(value));
+      }
+    }
   }
 
  private:
-  // Keys are views into names_, whose elements never move.
-  std::deque<std::string> names_;
-  std::unordered_map<std::string_view, std::string> entries_;
+  // An entry is one record in bytes_: the name's length and bytes, then
+  // the value's.
+  static std::string_view NameOf(const char* entry);
+  static std::string_view ValueOf(const char* entry);
+
+  // The bits of a slot above the entry index, taken from the hash.
+  std::uint32_t TagOf(std::size_t hash) const;
+  // The slot that holds name, or the empty slot where it would go.
+  std::size_t SlotOf(std::string_view name, std::size_t hash) const;
+  // Stores the entry for a name known to be new.
+  void Add(std::size_t slot, std::size_t hash, std::string_view name, std::string_view value);
+  // Enough slots for count entries.
+  void MakeRoom(std::size_t count);
+
+  ByteArena bytes_;
+  std::vector<const char*> entries_;
+  // Open addressing with linear probing, never more than half full, the
+  // size a power of two. A slot holds the entry's index + 1 (0 when empty)
+  // in its low indexBits_ bits, which the slot count needs, and bits of the
+  // name's hash above them, so that probing past other names rarely reads
+  // their records.
+  std::vector<std::uint32_t> slots_;
+  unsigned indexBits_ = 0;
+  std::uint32_t indexMask_ = 0;
 };
 
 }  // namespace vell

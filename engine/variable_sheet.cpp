@@ -1,6 +1,7 @@
 #include "variable_sheet.h"
 
 #include <functional>
+#include <optional>
 #include <queue>
 #include <unordered_map>
 #include <vector>
@@ -167,9 +168,9 @@ void WriteDetailsReport(const EngineState& engine, std::string& report) {
     if (engine.lineStatus[static_cast<std::size_t>(i)] == kResolved) {
       std::string name(TrimWhiteSpace(std::string_view(line).substr(0, eq)));
       NormalizeName(name);
-      const std::string* value = engine.valueMap.Find(name);
+      const std::optional<std::string_view> value = engine.valueMap.Find(name);
       std::string display;
-      if (value != nullptr) {
+      if (value) {
         for (char c : *value) {
           if (c == '\r') {
             display.push_back('#');

@@ -1,4 +1,4 @@
-// The pieces the storage of a resolved sheet is built from.
+// The storage of a resolved sheet: the value map and the pieces it is built from.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 
 #include "byte_arena.h"
 #include "offset_list.h"
+#include "value_map.h"
 
 namespace vell {
 namespace {
@@ -57,6 +58,77 @@ TEST(OffsetList, NarrowWordsGiveExactOffsetsPastTheirRange) {
   narrow.push_back(5);
   EXPECT_EQ(narrow.size(), 1u);
   EXPECT_EQ(narrow[0], 5u);
+}
+
+TEST(ValueMap, StoresEachNameOnce) {
+  // Lengths around the one-byte and two-byte length marks and past a block.
+  const std::string long1(127, 'N'), long2(128, 'N'), huge(200000, 'v');
+  const struct {
+    std::string name, value;
+    bool stored;
+  } cases[] = {
+      {"A", "1", true},         {"B", "", true},     {"", "empty name", true}, {"A", "2", false},
+      {"AB", "3", true},        {"BA", "4", true},   {long1, long2, true},     {long2, long1, true},
+      {"H", huge, true},        {"", "again", false}, {"LIST(X)", "A,B", true},
+  };
+  ValueMap map;
+  std::size_t size = 0;
+  for (const auto& c : cases) {
+    EXPECT_EQ(map.Insert(c.name, c.value), c.stored) << c.name;
+    if (c.stored) ++size;
+    EXPECT_EQ(map.Size(), size);
+  }
+  for (const auto& c : cases) {
+    if (!c.stored) continue;
+    const auto value = map.Find(c.name);
+    ASSERT_TRUE(value.has_value()) << c.name;
+    EXPECT_EQ(*value, c.value) << c.name;
+    EXPECT_TRUE(map.Holds(*value));
+  }
+  EXPECT_EQ(*map.Find("A"), "1");
+  EXPECT_FALSE(map.Find("C").has_value());
+  EXPECT_FALSE(map.Find("a").has_value());
+  EXPECT_FALSE(map.Contains("LIST(X"));
+}
+
+TEST(ValueMap, GrowsAndVisitsEveryEntryInOrder) {
+  ValueMap map;
+  const int n = 50000;
+  for (int i = 0; i < n; ++i) ASSERT_TRUE(map.Insert("V" + std::to_string(i), std::to_string(i * 7)));
+  for (int i = 0; i < n; ++i) ASSERT_EQ(*map.Find("V" + std::to_string(i)), std::to_string(i * 7)) << i;
+  EXPECT_FALSE(map.Contains("V" + std::to_string(n)));
+  int next = 0;
+  map.ForEach([&](std::string_view name, std::string_view value) {
+    EXPECT_EQ(name, "V" + std::to_string(next));
+    EXPECT_EQ(value, std::to_string(next * 7));
+    ++next;
+  });
+  EXPECT_EQ(next, n);
+  // Callers that take the value as a string see the same.
+  std::string joined;
+  map.ForEach([&](std::string_view name, const std::string& value) {
+    if (name == "V3" || name == "V4") joined += value;
+  });
+  EXPECT_EQ(joined, "2128");
+}
+
+TEST(ValueMap, ClearDropsEntries) {
+  ValueMap map;
+  map.Insert("X", "B");
+  const std::string_view old = *map.Find("X");
+  EXPECT_TRUE(map.Holds(old));
+  map.Clear();
+  EXPECT_EQ(map.Size(), 0u);
+  EXPECT_FALSE(map.Contains("X"));
+  EXPECT_FALSE(map.Holds(old));
+  ASSERT_TRUE(map.Insert("X", "C"));
+  EXPECT_EQ(*map.Find("X"), "C");
+  // A map moved from is empty and usable.
+  ValueMap moved = std::move(map);
+  EXPECT_EQ(*moved.Find("X"), "C");
+  map = ValueMap();
+  EXPECT_TRUE(map.Insert("X", "D"));
+  EXPECT_EQ(*map.Find("X"), "D");
 }
 
 }  // namespace

@@ -60,7 +60,8 @@ ResolutionSnapshot TakeSnapshot(const EngineState& engine, bool ok, const std::s
   s.out = out;
   s.lines = engine.sheetLines;
   s.status.assign(engine.lineStatus.begin(), engine.lineStatus.end());
-  engine.valueMap.ForEach([&](std::string_view name, const std::string& value) { s.values[std::string(name)] = value; });
+  engine.valueMap.ForEach(
+      [&](std::string_view name, std::string_view value) { s.values[std::string(name)] = std::string(value); });
   WriteDetailsReport(engine, s.report);
   return s;
 }

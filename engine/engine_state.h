@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "sheet_lines.h"
 #include "value_map.h"
 
 namespace vell {
@@ -37,7 +38,7 @@ struct ChainStep {
 // Everything that survives between evaluations, and the bookkeeping of the
 // one running now. Owned by an Engine; the evaluation functions take it.
 struct EngineState {
-  std::vector<std::string> sheetLines;
+  SheetLines sheetLines;
   std::vector<std::uint8_t> lineStatus;
   std::int32_t lineCount = 0;
   ValueMap valueMap;

@@ -15,22 +15,12 @@ namespace vell {
 
 namespace {
 
-bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
-
-void StoreLines(std::string_view sheet, EngineState& engine) {
-  std::size_t i = 0;
-  while (i < sheet.size()) {
-    while (i < sheet.size() && IsLineBreak(sheet[i])) ++i;
-    if (i >= sheet.size()) break;
-    std::size_t end = i;
-    while (end < sheet.size() && !IsLineBreak(sheet[end])) ++end;
-    const std::string_view piece = sheet.substr(i, end - i);
-    i = end;
-    if (piece[0] == ';' || piece[0] == '?') continue;
-    std::string line(TrimWhiteSpace(piece));
-    ToUpperAscii(line);
-    engine.sheetLines.push_back(std::move(line));
-  }
+// The name a definition line gives, with "=" at eq: as SplitDefinition takes it.
+void DefinedName(std::string_view line, std::size_t eq, std::string& name) {
+  std::size_t nameEnd = eq;
+  while (nameEnd > 0 && IsWhiteSpace(line[nameEnd - 1])) --nameEnd;
+  name.assign(line.data(), nameEnd);
+  NormalizeName(name);
 }
 
 // Resolves the stored lines exactly as repeated passes do (every unresolved
@@ -39,8 +29,7 @@ void StoreLines(std::string_view sheet, EngineState& engine) {
 // once a name it missed has been stored: until then its outcome cannot change.
 class Resolver {
  public:
-  explicit Resolver(EngineState& engine)
-      : engine_(engine), queuedFor_(engine.sheetLines.size(), 0), unresolved_(engine.sheetLines.size()) {}
+  explicit Resolver(EngineState& engine) : engine_(engine), unresolved_(engine.sheetLines.size()) {}
 
   void Run() {
     const int n = static_cast<int>(engine_.sheetLines.size());
@@ -62,11 +51,12 @@ class Resolver {
  private:
   void Attempt(int i) {
     cursor_ = i;
+    const std::string_view line = engine_.sheetLines[static_cast<std::size_t>(i)];
     misses_.Clear();
     engine_.misses = &misses_;
     engine_.stopAtFailure = true;
-    std::string name, value;
-    const bool ok = SplitDefinition(engine_, engine_.sheetLines[static_cast<std::size_t>(i)], name, value);
+    value_.clear();
+    const bool ok = SplitDefinition(engine_, line, name_, value_);
     engine_.stopAtFailure = false;
     engine_.misses = nullptr;
     if (!ok) {
@@ -74,22 +64,27 @@ class Resolver {
       for (std::string& stem : misses_.stems) byStem_[std::move(stem)].push_back(i);
       return;
     }
+    Stored(i, engine_.valueMap.Insert(name_, value_));
+  }
+
+  // Line i has a value for name_; inserted tells whether the name was new.
+  void Stored(int i, bool inserted) {
     progress_ = true;
     --unresolved_;
-    if (!engine_.valueMap.Insert(name, value)) {
+    if (!inserted) {
       engine_.lineStatus[static_cast<std::size_t>(i)] = kDuplicate;
       return;
     }
     engine_.lineStatus[static_cast<std::size_t>(i)] = kResolved;
-    Wake(byName_, name);
+    Wake(byName_, name_);
     if (!byStem_.empty()) {
-      std::string stem;
-      SplitTrailingNumber(name, stem);
-      Wake(byStem_, stem);
+      SplitTrailingNumber(name_, stem_);
+      Wake(byStem_, stem_);
     }
   }
 
   void Wake(std::unordered_map<std::string, std::vector<int>>& waiters, const std::string& key) {
+    if (waiters.empty()) return;
     const auto it = waiters.find(key);
     if (it == waiters.end()) return;
     const std::vector<int> lines = std::move(it->second);
@@ -100,6 +95,8 @@ class Resolver {
   // Line j saw a name that now exists: evaluate it again where the passes would.
   void Schedule(int j) {
     if (engine_.lineStatus[static_cast<std::size_t>(j)] != kUnresolved) return;
+    // Most sheets never wait on a name; they need no record of the passes.
+    if (queuedFor_.empty()) queuedFor_.assign(engine_.sheetLines.size(), 0);
     int& queued = queuedFor_[static_cast<std::size_t>(j)];
     if (j > cursor_) {
       // Pass 1 reaches every line anyway.
@@ -119,33 +116,40 @@ class Resolver {
   int pass_ = 0;
   int cursor_ = 0;
   bool progress_ = false;
+  // Reused from line to line.
   MissRecorder misses_;
+  std::string name_, value_, stem_;
   std::unordered_map<std::string, std::vector<int>> byName_, byStem_;
   std::priority_queue<int, std::vector<int>, std::greater<int>> current_;
   std::vector<int> next_;
 };
 
+// Whether the text lies in storage that a resolution rebuilds.
+bool InEngineStorage(const EngineState& engine, std::string_view text) {
+  return engine.sheetLines.Holds(text) || engine.valueMap.Holds(text);
+}
+
 }  // namespace
 
 bool ResolveVariables(EngineState& engine, std::string_view sheet, std::string_view expression, std::string& out) {
-  // Private copies: the texts may live in the state that is rebuilt here.
-  const std::string sheetText(sheet), expressionText(expression);
+  // A text that lives in the storage rebuilt here is copied first.
+  std::string sheetCopy, expressionCopy;
+  if (InEngineStorage(engine, sheet)) sheet = sheetCopy.assign(sheet);
+  if (InEngineStorage(engine, expression)) expression = expressionCopy.assign(expression);
   engine.valueMap.Clear();
-  engine.sheetLines.clear();
-  StoreLines(sheetText, engine);
-  engine.lineCount = static_cast<std::int32_t>(engine.sheetLines.size());
-  engine.lineStatus.assign(engine.sheetLines.size(), kUnresolved);
+  engine.sheetLines.Assign(sheet);
+  const std::size_t n = engine.sheetLines.size();
+  engine.lineCount = static_cast<std::int32_t>(n);
+  engine.lineStatus.assign(n, kUnresolved);
+  engine.valueMap.Reserve(n);
   Resolver(engine).Run();
-  return EvaluateExpression(engine, expressionText, out);
+  return EvaluateExpression(engine, expression, out);
 }
 
 bool SplitDefinition(EngineState& engine, std::string_view line, std::string& name, std::string& value) {
   const std::size_t eq = line.find('=');
   if (eq == std::string_view::npos) return false;
-  std::size_t nameEnd = eq;
-  while (nameEnd > 0 && IsWhiteSpace(line[nameEnd - 1])) --nameEnd;
-  name.assign(line.data(), nameEnd);
-  NormalizeName(name);
+  DefinedName(line, eq, name);
   return EvaluateExpression(engine, TrimWhiteSpace(line.substr(eq + 1)), value);
 }
 
@@ -161,16 +165,16 @@ void NormalizeName(std::string& name) {
 
 void WriteDetailsReport(const EngineState& engine, std::string& report) {
   int errors = 0;
+  std::string name, display;  // reused from line to line
   for (std::int32_t i = 0; i < engine.lineCount; ++i) {
-    const std::string& line = engine.sheetLines[static_cast<std::size_t>(i)];
+    const std::string_view line = engine.sheetLines[static_cast<std::size_t>(i)];
     const std::size_t eq = line.find('=');
-    if (eq == std::string::npos) continue;
+    if (eq == std::string_view::npos) continue;
     if (engine.lineStatus[static_cast<std::size_t>(i)] == kResolved) {
-      std::string name(TrimWhiteSpace(std::string_view(line).substr(0, eq)));
+      name.assign(TrimWhiteSpace(line.substr(0, eq)));
       NormalizeName(name);
-      const std::optional<std::string_view> value = engine.valueMap.Find(name);
-      std::string display;
-      if (value) {
+      display.clear();
+      if (const std::optional<std::string_view> value = engine.valueMap.Find(name)) {
         for (char c : *value) {
           if (c == '\r') {
             display.push_back('#');

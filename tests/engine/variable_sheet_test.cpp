@@ -71,9 +71,26 @@ TEST_F(VariableSheetTest, LinesAndStatusesAreKept) {
   std::string out;
   ResolveVariables("a=1\n b = a \nc\na=3\nd=e", "", out);
   const EngineState& e = State();
-  EXPECT_EQ(e.sheetLines, (std::vector<std::string>{"A=1", "B = A", "C", "A=3", "D=E"}));
+  const std::vector<std::string> lines = {"A=1", "B = A", "C", "A=3", "D=E"};
+  ASSERT_EQ(e.sheetLines.size(), lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(e.sheetLines[i], lines[i]) << i;
   EXPECT_EQ(e.lineCount, 5);
   EXPECT_EQ(std::vector<int>(e.lineStatus.begin(), e.lineStatus.end()), (std::vector<int>{1, 1, 0, 2, 0}));
+}
+
+// The texts handed to a resolution may be views of the storage it rebuilds.
+TEST_F(VariableSheetTest, TextsFromTheEngineItselfCanBeResolved) {
+  std::string out;
+  ResolveVariables("s=\"a=1\"\ne=\"2+3\"", "", out);
+  const std::string_view sheet = *State().valueMap.Find("S");
+  const std::string_view expression = *State().valueMap.Find("E");
+  ASSERT_TRUE(ResolveVariables(sheet, expression, out));
+  EXPECT_EQ(out, "5.000000");
+  EXPECT_EQ(Report(), "A = 1\n");
+  const std::string_view line = State().sheetLines[0];
+  ASSERT_TRUE(ResolveVariables(line, line.substr(2), out));
+  EXPECT_EQ(out, "1");
+  EXPECT_EQ(Report(), "A = 1\n");
 }
 
 TEST(NormalizeName, MovesDigitsBehindLetters) {

@@ -58,7 +58,7 @@ ResolutionSnapshot TakeSnapshot(const EngineState& engine, bool ok, const std::s
   ResolutionSnapshot s;
   s.ok = ok;
   s.out = out;
-  s.lines = engine.sheetLines;
+  for (std::size_t i = 0; i < engine.sheetLines.size(); ++i) s.lines.emplace_back(engine.sheetLines[i]);
   s.status.assign(engine.lineStatus.begin(), engine.lineStatus.end());
   engine.valueMap.ForEach(
       [&](std::string_view name, std::string_view value) { s.values[std::string(name)] = std::string(value); });

@@ -36,6 +36,17 @@ const char* ReadLength(const char* p, std::size_t& n) {
   }
 }
 
+// A value is written as its length times two and its bytes; a shared one
+// as 1 and the place of the value written out in another entry.
+std::string_view ReadValue(const char* place) {
+  std::size_t word;
+  const char* p = ReadLength(place, word);
+  if (word == 1) {
+    std::memcpy(&place, p, sizeof place);
+    p = ReadLength(place, word);
+  }
+  return std::string_view(p, word / 2);
+}
 
 }  // namespace
 
@@ -45,12 +56,12 @@ std::string_view ValueMap::NameOf(const char* entry) {
   return std::string_view(p, n);
 }
 
-std::string_view ValueMap::ValueOf(const char* entry) {
+const char* ValueMap::ValuePlace(const char* entry) {
   const std::string_view name = NameOf(entry);
-  std::size_t n;
-  const char* p = ReadLength(name.data() + name.size(), n);
-  return std::string_view(p, n);
+  return name.data() + name.size();
 }
+
+std::string_view ValueMap::ValueOf(const char* entry) { return ReadValue(ValuePlace(entry)); }
 
 std::uint32_t ValueMap::TagOf(std::size_t hash) const {
   const auto high = static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32);
@@ -79,17 +90,42 @@ bool ValueMap::Insert(std::string_view name, std::string_view value) {
   const std::size_t hash = HashOf(name);
   const std::size_t slot = SlotOf(name, hash);
   if (slots_[slot] != 0) return false;
-  Add(slot, hash, name, value);
+  Add(slot, hash, name, value, nullptr);
   return true;
 }
 
-void ValueMap::Add(std::size_t slot, std::size_t hash, std::string_view name, std::string_view value) {
-  char* p = bytes_.Allocate(LengthBytes(name.size()) + name.size() + LengthBytes(value.size()) + value.size());
+bool ValueMap::InsertShared(std::string_view name, std::string_view source) {
+  if (slots_.empty()) return false;
+  const std::uint32_t from = slots_[SlotOf(source, HashOf(source))];
+  if (from == 0) return false;
+  MakeRoom(entries_.size() + 1);
+  const std::size_t hash = HashOf(name);
+  const std::size_t slot = SlotOf(name, hash);
+  if (slots_[slot] != 0) return false;
+  // Always the place where the text is written out, never a second hop.
+  const char* place = ValuePlace(entries_[(from & indexMask_) - 1]);
+  std::size_t word;
+  const char* after = ReadLength(place, word);
+  if (word == 1) std::memcpy(&place, after, sizeof place);
+  Add(slot, hash, name, std::string_view(), place);
+  return true;
+}
+
+void ValueMap::Add(std::size_t slot, std::size_t hash, std::string_view name, std::string_view value,
+                   const char* shared) {
+  const std::size_t valueBytes = shared != nullptr ? 1 + sizeof shared : LengthBytes(value.size() * 2) + value.size();
+  char* p = bytes_.Allocate(LengthBytes(name.size()) + name.size() + valueBytes);
   entries_.push_back(p);
   p = WriteLength(p, name.size());
   if (!name.empty()) std::memcpy(p, name.data(), name.size());
-  p = WriteLength(p + name.size(), value.size());
-  if (!value.empty()) std::memcpy(p, value.data(), value.size());
+  p += name.size();
+  if (shared != nullptr) {
+    p = WriteLength(p, 1);
+    std::memcpy(p, &shared, sizeof shared);
+  } else {
+    p = WriteLength(p, value.size() * 2);
+    if (!value.empty()) std::memcpy(p, value.data(), value.size());
+  }
   slots_[slot] = TagOf(hash) | static_cast<std::uint32_t>(entries_.size());
 }
 

@@ -22,6 +22,9 @@ class ValueMap {
   bool Contains(std::string_view name) const { return Find(name).has_value(); }
   // Stores name -> value unless the name exists; returns whether it stored.
   bool Insert(std::string_view name, std::string_view value);
+  // Stores name with the very value text of source, which must have an
+  // entry, without copying it; returns whether it stored.
+  bool InsertShared(std::string_view name, std::string_view source);
   // Room for this many entries without growing.
   void Reserve(std::size_t count);
   void Clear();
@@ -46,16 +49,19 @@ class ValueMap {
 
  private:
   // An entry is one record in bytes_: the name's length and bytes, then
-  // the value's.
+  // either the value's length and bytes or the place of another entry's
+  // value, which it shares.
   static std::string_view NameOf(const char* entry);
   static std::string_view ValueOf(const char* entry);
+  static const char* ValuePlace(const char* entry);
 
   // The bits of a slot above the entry index, taken from the hash.
   std::uint32_t TagOf(std::size_t hash) const;
   // The slot that holds name, or the empty slot where it would go.
   std::size_t SlotOf(std::string_view name, std::size_t hash) const;
-  // Stores the entry for a name known to be new.
-  void Add(std::size_t slot, std::size_t hash, std::string_view name, std::string_view value);
+  // Stores the entry for a name known to be new; value is a text, or the
+  // place of a stored value when shared.
+  void Add(std::size_t slot, std::size_t hash, std::string_view name, std::string_view value, const char* shared);
   // Enough slots for count entries.
   void MakeRoom(std::size_t count);
 

@@ -15,6 +15,18 @@ namespace vell {
 
 namespace {
 
+bool IsNameCharacter(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '!'; }
+
+// An upper-case text that evaluation hands straight to the variable look-up
+// as it is: a letter, then letters, digits and "!" only. No numeral, sign,
+// quote, call, parenthesis, operator, percent sign or blank.
+bool IsPlainName(std::string_view text) {
+  if (text.empty() || !(text[0] >= 'A' && text[0] <= 'Z')) return false;
+  for (char c : text)
+    if (!IsNameCharacter(c)) return false;
+  return true;
+}
+
 // The name a definition line gives, with "=" at eq: as SplitDefinition takes it.
 void DefinedName(std::string_view line, std::size_t eq, std::string& name) {
   std::size_t nameEnd = eq;
@@ -52,6 +64,7 @@ class Resolver {
   void Attempt(int i) {
     cursor_ = i;
     const std::string_view line = engine_.sheetLines[static_cast<std::size_t>(i)];
+    if (Share(i, line)) return;
     misses_.Clear();
     engine_.misses = &misses_;
     engine_.stopAtFailure = true;
@@ -65,6 +78,26 @@ class Resolver {
       return;
     }
     Stored(i, engine_.valueMap.Insert(name_, value_));
+  }
+
+  // A line "NAME = OTHER" whose OTHER has a value that the look-up gives as
+  // it is stores that very text, without evaluating or copying it: a value
+  // passed along many names is held once. Any other line is evaluated.
+  bool Share(int i, std::string_view line) {
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return false;
+    const std::string_view source = TrimWhiteSpace(line.substr(eq + 1));
+    if (!IsPlainName(source)) return false;
+    const std::optional<std::string_view> value = engine_.valueMap.Find(source);
+    if (!value) return false;
+    if (!IsNumeral(*value)) {
+      // The list-variable rule may turn the text into a position.
+      listName_.assign("LIST(").append(source).push_back(')');
+      if (engine_.valueMap.Contains(listName_)) return false;
+    }
+    DefinedName(line, eq, name_);
+    Stored(i, engine_.valueMap.InsertShared(name_, source));
+    return true;
   }
 
   // Line i has a value for name_; inserted tells whether the name was new.
@@ -118,7 +151,7 @@ class Resolver {
   bool progress_ = false;
   // Reused from line to line.
   MissRecorder misses_;
-  std::string name_, value_, stem_;
+  std::string name_, value_, stem_, listName_;
   std::unordered_map<std::string, std::vector<int>> byName_, byStem_;
   std::priority_queue<int, std::vector<int>, std::greater<int>> current_;
   std::vector<int> next_;

@@ -152,6 +152,33 @@ TEST(ValueMap, GrowsAndVisitsEveryEntryInOrder) {
   EXPECT_EQ(joined, "2128");
 }
 
+TEST(ValueMap, SharedValuesAreOneText) {
+  ValueMap map;
+  map.Reserve(4);
+  const std::string text(100000, 't');
+  ASSERT_TRUE(map.Insert("T", text));
+  const struct {
+    const char* name;
+    const char* source;
+    bool stored;
+  } cases[] = {
+      {"B", "T", true}, {"C", "B", true}, {"T", "B", false}, {"D", "MISSING", false}, {"B", "C", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(map.InsertShared(c.name, c.source), c.stored) << c.name;
+  // Growing past the reservation moves no text.
+  for (int i = 0; i < 1000; ++i) map.Insert("N" + std::to_string(i), "1");
+  const std::string_view t = *map.Find("T");
+  EXPECT_EQ(t, text);
+  EXPECT_EQ(map.Find("B")->data(), t.data());
+  EXPECT_EQ(map.Find("C")->data(), t.data());
+  EXPECT_EQ(map.Find("C")->size(), text.size());
+  EXPECT_FALSE(map.Contains("D"));
+  EXPECT_EQ(map.Size(), 1003u);
+  ValueMap empty;
+  EXPECT_FALSE(empty.InsertShared("A", "B"));
+  EXPECT_EQ(empty.Size(), 0u);
+}
+
 TEST(ValueMap, ClearDropsEntries) {
   ValueMap map;
   map.Insert("X", "B");

@@ -78,6 +78,55 @@ TEST_F(VariableSheetTest, LinesAndStatusesAreKept) {
   EXPECT_EQ(std::vector<int>(e.lineStatus.begin(), e.lineStatus.end()), (std::vector<int>{1, 1, 0, 2, 0}));
 }
 
+// A definition whose right-hand side is a plain name stores the very text of
+// that name's value; everything else is evaluated, and the outcome is the
+// same as plain passes give either way.
+TEST_F(VariableSheetTest, PlainNamesShareTheirValueText) {
+  const struct {
+    std::string sheet;
+    const char* name;    // a definition to check
+    const char* source;  // the name whose text it must share, or nullptr
+    std::string value;
+  } cases[] = {
+      {"t=\"abc\"\nb=t", "B", "T", "ABC"},
+      {"t=\"abc\"\nb=t\nc = b ", "C", "T", "ABC"},
+      {"b=t\nt=\"abc\"", "B", "T", "ABC"},
+      {"n=2.50\nm=n", "M", "N", "2.50"},
+      {"x!1a=\"q\"\ny!2b=x!a1", "Y!B2", "X!A1", "Q"},
+      {"t=\"x\"\nb=t\nlist(t)=\"x\"", "B", "T", "X"},
+      // Not plain names: evaluated, so a text of their own.
+      {"t=\"x\"\nlist(t)=\"a,x\"\nb=t", "B", nullptr, "2"},
+      {"t=\"x\"\nlist(t)=\"a,b\"\nb=t", "B", nullptr, "X"},
+      {"t=5\nb=(t)", "B", nullptr, "5"},
+      {"t=5\nb=t%", "B", nullptr, "0.050000"},
+      {"t=5\nb=-t", "B", nullptr, "-5.000000"},
+      {"t=5\nb=+t", "B", nullptr, "5.000000"},
+      {"t=5\nb=t+0", "B", nullptr, "5.000000"},
+      {"t=5\nb=t/1", "B", nullptr, "5.000000"},
+  };
+  for (const auto& c : cases) {
+    Reset();
+    std::string out;
+    ResolveVariables(c.sheet, "", out);
+    const testing::ResolutionSnapshot fast = testing::TakeSnapshot(State(), true, "");
+    const auto value = State().valueMap.Find(c.name);
+    ASSERT_TRUE(value.has_value()) << c.sheet;
+    EXPECT_EQ(*value, c.value) << c.sheet;
+    if (c.source != nullptr) {
+      EXPECT_EQ(value->data(), State().valueMap.Find(c.source)->data()) << c.sheet;
+    } else {
+      for (const char* other : {"T", "N"}) {
+        if (State().valueMap.Contains(other)) {
+          EXPECT_NE(value->data(), State().valueMap.Find(other)->data()) << c.sheet;
+        }
+      }
+    }
+    Reset();
+    testing::ResolveVariablesByPasses(State(), c.sheet, "", out);
+    EXPECT_TRUE(fast == testing::TakeSnapshot(State(), true, "")) << c.sheet;
+  }
+}
+
 // The texts handed to a resolution may be views of the storage it rebuilds.
 TEST_F(VariableSheetTest, TextsFromTheEngineItselfCanBeResolved) {
   std::string out;

@@ -57,25 +57,35 @@ bool LookUpVariable(EngineState& engine, std::string_view name, std::string& out
     NoteFailure(engine);
     return false;
   }
-  out.assign(value->data(), value->size());
-  if (IsNumeral(out)) return true;
-
-  std::string listName;
-  listName.reserve(name.size() + 6);
-  listName.append("LIST(").append(name).append(")");
-  const std::optional<std::string_view> list = engine.valueMap.Find(listName);
-  if (!list) {
-    if (engine.misses != nullptr) engine.misses->names.push_back(std::move(listName));
-    return true;
-  }
-  std::vector<std::string_view> items;
-  SplitArguments(*list, items);
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (EqualsIgnoringCase(items[i], out)) {
-      out = IntegerText(static_cast<long long>(i + 1));
-      break;
+  if (!IsNumeral(*value)) {
+    // The list-variable rule: a text found among the items of LIST(name)
+    // reads as its position there. Both values stay until the map is
+    // cleared, so the outcome is worked out once; while the list is missing
+    // it may still be defined, and nothing is kept.
+    const long long* kept = engine.valueMap.FindListPosition(name);
+    long long position = kept != nullptr ? *kept : 0;
+    if (kept == nullptr) {
+      std::string listName;
+      listName.reserve(name.size() + 6);
+      listName.append("LIST(").append(name).append(")");
+      const std::optional<std::string_view> list = engine.valueMap.Find(listName);
+      if (!list) {
+        if (engine.misses != nullptr) engine.misses->names.push_back(std::move(listName));
+        out.assign(value->data(), value->size());
+        return true;
+      }
+      std::vector<std::string_view> items;
+      SplitArguments(*list, items);
+      for (std::size_t i = 0; i < items.size() && position == 0; ++i)
+        if (EqualsIgnoringCase(items[i], *value)) position = static_cast<long long>(i + 1);
+      engine.valueMap.KeepListPosition(name, position);
+    }
+    if (position != 0) {
+      out = IntegerText(position);
+      return true;
     }
   }
+  out.assign(value->data(), value->size());
   return true;
 }
 

@@ -159,6 +159,16 @@ void ValueMap::Clear() {
   slots_ = {};
   indexBits_ = 0;
   indexMask_ = 0;
+  listPositions_.clear();
+}
+
+const long long* ValueMap::FindListPosition(std::string_view name) const {
+  const auto it = listPositions_.find(name);
+  return it == listPositions_.end() ? nullptr : &it->second;
+}
+
+void ValueMap::KeepListPosition(std::string_view name, long long position) {
+  listPositions_.emplace(std::string(name), position);
 }
 
 }  // namespace vell

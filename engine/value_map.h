@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,12 @@ class ValueMap {
   // Whether the text lies in the map's storage (its views end with Clear).
   bool Holds(std::string_view text) const { return bytes_.Holds(text); }
   std::size_t Size() const { return entries_.size(); }
+
+  // The list-variable rule's outcome for name, kept once LIST(name) exists:
+  // neither value can change until Clear. 0 means the value stays as it is,
+  // else it is its position in the list.
+  const long long* FindListPosition(std::string_view name) const;
+  void KeepListPosition(std::string_view name, long long position);
 
   // Calls f(name, value) for every entry, in the order they were stored.
   template <typename F>
@@ -75,6 +82,7 @@ class ValueMap {
   std::vector<std::uint32_t> slots_;
   unsigned indexBits_ = 0;
   std::uint32_t indexMask_ = 0;
+  std::map<std::string, long long, std::less<>> listPositions_;
 };
 
 }  // namespace vell

@@ -92,8 +92,12 @@ class Resolver {
     if (!value) return false;
     if (!IsNumeral(*value)) {
       // The list-variable rule may turn the text into a position.
-      listName_.assign("LIST(").append(source).push_back(')');
-      if (engine_.valueMap.Contains(listName_)) return false;
+      if (const long long* kept = engine_.valueMap.FindListPosition(source)) {
+        if (*kept != 0) return false;
+      } else {
+        listName_.assign("LIST(").append(source).push_back(')');
+        if (engine_.valueMap.Contains(listName_)) return false;
+      }
     }
     DefinedName(line, eq, name_);
     Stored(i, engine_.valueMap.InsertShared(name_, source));

@@ -179,14 +179,21 @@ TEST(ValueMap, SharedValuesAreOneText) {
   EXPECT_EQ(empty.Size(), 0u);
 }
 
-TEST(ValueMap, ClearDropsEntries) {
+TEST(ValueMap, ClearDropsEntriesAndListPositions) {
   ValueMap map;
   map.Insert("X", "B");
+  EXPECT_EQ(map.FindListPosition("X"), nullptr);
+  map.KeepListPosition("X", 2);
+  map.KeepListPosition("Y", 0);
+  ASSERT_NE(map.FindListPosition("X"), nullptr);
+  EXPECT_EQ(*map.FindListPosition("X"), 2);
+  EXPECT_EQ(*map.FindListPosition("Y"), 0);
   const std::string_view old = *map.Find("X");
   EXPECT_TRUE(map.Holds(old));
   map.Clear();
   EXPECT_EQ(map.Size(), 0u);
   EXPECT_FALSE(map.Contains("X"));
+  EXPECT_EQ(map.FindListPosition("X"), nullptr);
   EXPECT_FALSE(map.Holds(old));
   ASSERT_TRUE(map.Insert("X", "C"));
   EXPECT_EQ(*map.Find("X"), "C");

@@ -127,6 +127,52 @@ TEST_F(VariableSheetTest, PlainNamesShareTheirValueText) {
   }
 }
 
+TEST_F(VariableSheetTest, AListDefinedLaterStillCounts) {
+  // Y reads X before LIST(X) exists and keeps the text; A waits for X and
+  // reads it once the list is there. Remembering "no list" would give A "B".
+  const std::string sheet = "a=x\nx=\"b\"\ny=x\nlist(x)=\"a,b\"\nz=x";
+  std::string out;
+  ASSERT_TRUE(ResolveVariables(sheet, "x+a", out));
+  EXPECT_EQ(out, "4.000000");
+  EXPECT_EQ(Report(), "A = 2\nX = B\nY = B\nLIST(X) = A,B\nZ = 2\n");
+  const testing::ResolutionSnapshot fast = testing::TakeSnapshot(State(), true, out);
+  Reset();
+  out.clear();
+  ASSERT_TRUE(testing::ResolveVariablesByPasses(State(), sheet, "x+a", out));
+  EXPECT_TRUE(fast == testing::TakeSnapshot(State(), true, out));
+}
+
+TEST_F(VariableSheetTest, ListPositionsLastUntilTheNextResolution) {
+  const struct {
+    std::string sheet, expression;
+    std::string out;
+  } cases[] = {
+      {"x=\"b\"\nlist(x)=\"a,B,b\"", "x", "2"},
+      {"x=\"b\"\nlist(x)=\"a,c\"", "x", "B"},
+      {"x=\"c\"\nlist(x)=\"a,b,c\"", "x", "3"},
+      {"x=\"c\"", "x", "C"},
+      {"x=2\nlist(x)=\"2,1\"", "x", "2"},
+  };
+  for (const auto& c : cases) {
+    std::string out;
+    ASSERT_TRUE(ResolveVariables(c.sheet, c.expression, out)) << c.sheet;
+    EXPECT_EQ(out, c.out) << c.sheet;
+    for (int again = 0; again < 3; ++again) {
+      out.clear();
+      ASSERT_TRUE(EvaluateExpression(c.expression, out));
+      EXPECT_EQ(out, c.out) << c.sheet;
+    }
+  }
+  // A look-up without the list names it, so that a sheet line waits for it.
+  std::string out;
+  ResolveVariables("x=\"c\"", "", out);
+  MissRecorder misses;
+  State().misses = &misses;
+  ASSERT_TRUE(EvaluateExpression("x", out));
+  State().misses = nullptr;
+  EXPECT_EQ(misses.names, std::vector<std::string>{"LIST(X)"});
+}
+
 // The texts handed to a resolution may be views of the storage it rebuilds.
 TEST_F(VariableSheetTest, TextsFromTheEngineItselfCanBeResolved) {
   std::string out;

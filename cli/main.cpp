@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "command_line.h"
@@ -57,7 +58,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  vell::cli::Session session(options.raw, sheet);
+  vell::cli::Session session(options.raw, std::move(sheet));
   int status = 0;
   if (options.hasExpression) {
     status = session.Evaluate(options.expression, out) ? 0 : 1;

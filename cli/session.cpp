@@ -9,6 +9,7 @@ bool Session::Evaluate(std::string_view expression, Output& out) {
   bool ok;
   if (pending_ && !sheet_.empty()) {
     ok = engine_.ResolveVariables(sheet_, expression, value_);
+    Resolved();
   } else {
     ok = engine_.EvaluateExpression(expression, value_);
   }
@@ -30,8 +31,14 @@ void Session::ResolvePending() {
   if (pending_ && !sheet_.empty()) {
     std::string unused;
     engine_.ResolveVariables(sheet_, "", unused);
+    Resolved();
   }
   pending_ = false;
+}
+
+void Session::Resolved() {
+  // The engine keeps the lines it needs; the file's text is not read again.
+  sheet_ = std::string();
 }
 
 void Session::PrintDetails(Output& out) const {

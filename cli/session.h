@@ -25,6 +25,8 @@ class Session {
   void PrintDetails(Output& out) const;
 
  private:
+  void Resolved();
+
   bool raw_;
   std::string sheet_;
   bool pending_ = true;

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
+#include <utility>
 
 #include "vell_engine.h"
 
@@ -36,20 +38,36 @@ bool Fail(int code, std::string& error) {
   return false;
 }
 
-// Reads to the end, at most one byte past the limit so that an endless file
-// is noticed; false with errno set on a read error.
+// Reads to the end straight into bytes, at most one byte past the limit so
+// that an endless file is noticed; false with errno set on a read error. The
+// size hint is the whole reservation when it is right: the read that finds
+// the end asks for the one byte reserved beyond it.
 bool ReadAll(int fd, std::size_t sizeHint, std::string& bytes) {
   bytes.reserve(sizeHint + 1);
-  char chunk[kChunk];
-  while (bytes.size() <= kMaxSheetBytes) {
-    const std::size_t room = std::min(kChunk, kMaxSheetBytes + 1 - bytes.size());
-    const ssize_t count = ::read(fd, chunk, room);
+  std::size_t used = 0;
+  while (used <= kMaxSheetBytes) {
+    std::size_t room = std::min(kChunk, kMaxSheetBytes + 1 - used);
+    if (bytes.capacity() > used) room = std::min(room, bytes.capacity() - used);
+    bytes.resize(used + room);
+    const ssize_t count = ::read(fd, &bytes[used], room);
     if (count < 0 && errno == EINTR) continue;
-    if (count < 0) return false;
-    if (count == 0) break;
-    bytes.append(chunk, static_cast<std::size_t>(count));
+    if (count <= 0) {
+      bytes.resize(used);
+      return count == 0;
+    }
+    used += static_cast<std::size_t>(count);
   }
+  bytes.resize(used);
   return true;
+}
+
+// Trims white space at both ends without a second copy of the text.
+void TrimInPlace(std::string& text) {
+  const std::string_view kept = TrimWhiteSpace(text);
+  const std::size_t begin = static_cast<std::size_t>(kept.data() - text.data());
+  const std::size_t size = kept.size();
+  text.resize(begin + size);
+  text.erase(0, begin);
 }
 
 }  // namespace
@@ -75,7 +93,8 @@ bool ReadSheetFile(const std::string& path, std::string& sheet, std::string& err
     error = kTooLarge;
     return false;
   }
-  sheet = std::string(TrimWhiteSpace(bytes));
+  TrimInPlace(bytes);
+  sheet = std::move(bytes);
   return true;
 }
 

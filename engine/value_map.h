@@ -26,6 +26,9 @@ class ValueMap {
   // Stores name with the very value text of source, which must have an
   // entry, without copying it; returns whether it stored.
   bool InsertShared(std::string_view name, std::string_view source);
+  // Asks for the memory an Insert or Find of name reads first, so that it
+  // arrives while other work goes on. Changes nothing.
+  void Prefetch(std::string_view name) const;
   // Room for this many entries without growing.
   void Reserve(std::size_t count);
   void Clear();

@@ -27,6 +27,10 @@ bool IsPlainName(std::string_view text) {
   return true;
 }
 
+// From about this many lines on, the value map outgrows the processor's
+// nearer caches.
+constexpr std::int32_t kPrefetchFrom = 1 << 16;
+
 // The name a definition line gives, with "=" at eq: as SplitDefinition takes it.
 void DefinedName(std::string_view line, std::size_t eq, std::string& name) {
   std::size_t nameEnd = eq;
@@ -65,6 +69,13 @@ class Resolver {
     cursor_ = i;
     const std::string_view line = engine_.sheetLines[static_cast<std::size_t>(i)];
     if (Share(i, line)) return;
+    // A random place in a large map is slow to reach: it is fetched while the
+    // line is evaluated.
+    const std::size_t eq = line.find('=');
+    if (eq != std::string_view::npos && engine_.lineCount > kPrefetchFrom) {
+      DefinedName(line, eq, name_);
+      engine_.valueMap.Prefetch(name_);
+    }
     misses_.Clear();
     engine_.misses = &misses_;
     engine_.stopAtFailure = true;

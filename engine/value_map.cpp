@@ -12,7 +12,6 @@ constexpr std::size_t kMinSlots = 16;
 
 std::size_t HashOf(std::string_view name) { return std::hash<std::string_view>()(name); }
 
-
 // Lengths are written seven bits a byte, the high bit telling that more
 // follow: one byte for names and numbers.
 std::size_t LengthBytes(std::size_t n) {

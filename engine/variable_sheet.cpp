@@ -68,10 +68,10 @@ class Resolver {
   void Attempt(int i) {
     cursor_ = i;
     const std::string_view line = engine_.sheetLines[static_cast<std::size_t>(i)];
-    if (Share(i, line)) return;
+    const std::size_t eq = line.find('=');
+    if (eq != std::string_view::npos && Share(i, line, eq)) return;
     // A random place in a large map is slow to reach: it is fetched while the
     // line is evaluated.
-    const std::size_t eq = line.find('=');
     if (eq != std::string_view::npos && engine_.lineCount > kPrefetchFrom) {
       DefinedName(line, eq, name_);
       engine_.valueMap.Prefetch(name_);
@@ -91,12 +91,10 @@ class Resolver {
     Stored(i, engine_.valueMap.Insert(name_, value_));
   }
 
-  // A line "NAME = OTHER" whose OTHER has a value that the look-up gives as
-  // it is stores that very text, without evaluating or copying it: a value
+  // A line "NAME = OTHER" ("=" at eq) whose OTHER has a value that the
+  // look-up gives as it is stores that very text, without evaluating or copying it: a value
   // passed along many names is held once. Any other line is evaluated.
-  bool Share(int i, std::string_view line) {
-    const std::size_t eq = line.find('=');
-    if (eq == std::string_view::npos) return false;
+  bool Share(int i, std::string_view line, std::size_t eq) {
     const std::string_view source = TrimWhiteSpace(line.substr(eq + 1));
     if (!IsPlainName(source)) return false;
     const std::optional<std::string_view> value = engine_.valueMap.Find(source);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "line_reader.h"
 #include "sheet_file.h"
@@ -78,7 +79,7 @@ bool RunCommand(const std::string& line, Session& session, Output& out) {
     } else if (!ReadSheetFile(argument, sheet, error)) {
       std::fprintf(stderr, "cannot read %s: %s\n", argument.c_str(), error.c_str());
     } else {
-      session.LoadSheet(sheet);
+      session.LoadSheet(std::move(sheet));
     }
   } else if (command == ":help") {
     out.Write(kHelp);

@@ -181,7 +181,7 @@ class RangeMembers final : public StemWalker {
   void EachByScan(std::string_view stem, std::string& out) {
     EngineState& engine = engine_;
     std::vector<std::pair<std::int32_t, std::string_view>> members;
-    engine.valueMap.ForEach([&](std::string_view name, const std::string&) {
+    engine.valueMap.ForEach([&](std::string_view name, std::string_view) {
       std::int32_t i;
       if (MemberNumber(name, stem, first_, last_, i)) members.emplace_back(i, name);
     });

@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include "byte_arena.h"
@@ -45,16 +44,7 @@ class ValueMap {
   // Calls f(name, value) for every entry, in the order they were stored.
   template <typename F>
   void ForEach(F&& f) const {
-    if constexpr (std::is_invocable_v<F&, std::string_view, std::string_view>) {
-      for (const char* entry : entries_) f(NameOf(entry), ValueOf(entry));
-    } else {
-      // For callers that still take the value as a string: a copy each.
-      std::string value;
-      for (const char* entry : entries_) {
-        value.assign(ValueOf(entry));
-        f(NameOf(entry), static_cast<const std::string&>(value));
-      }
-    }
+    for (const char* entry : entries_) f(NameOf(entry), ValueOf(entry));
   }
 
  private:

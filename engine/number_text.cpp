@@ -161,6 +161,8 @@ bool QuickDecimal(std::string_view digits, double& value) {
 std::size_t FormatNumberTo(double x, char* buffer) { return FormatInto(x, buffer, nullptr); }
 
 double RoundAsWritten(double x) {
+  // A number that is not finite is written "E", which reads as 0.
+  if (!std::isfinite(x)) return 0.0;
   const double magnitude = std::fabs(x);
   if (magnitude < 4e-7) return std::signbit(x) ? -0.0 : 0.0;
   std::uint64_t whole, micro;

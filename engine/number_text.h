@@ -20,8 +20,8 @@ std::size_t FormatNumberTo(double x, char* buffer);
 // Writes x as FormatNumber does and returns what ReadNumber gives for the
 // written text, mostly without reading it back.
 double FormatNumberAndRead(double x, std::string& out);
-// What ReadNumber gives for FormatNumber's text of a finite x, mostly
-// without writing the text.
+// What ReadNumber gives for FormatNumber's text of x, mostly without
+// writing the text (0 for the "E" of a number that is not finite).
 double RoundAsWritten(double x);
 
 // The number a value text begins with, read as a decimal number: white space

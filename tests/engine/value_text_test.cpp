@@ -124,6 +124,12 @@ TEST(FormatNumber, RoundAsWrittenIsWhatTheTextReadsAs) {
     ASSERT_EQ(RoundAsWritten(x), read) << text;
     ASSERT_EQ(read, ReadNumber(text)) << text;
   }
+  // Not finite: written "E", which reads as 0.
+  for (const double x : {HUGE_VAL, -HUGE_VAL, std::nan("")}) {
+    std::string text;
+    EXPECT_EQ(RoundAsWritten(x), FormatNumberAndRead(x, text));
+    EXPECT_EQ(text, "E");
+  }
 }
 
 TEST(FormatNumber, SixDecimalsFromSeventeenDigits) {

@@ -264,7 +264,6 @@ void ScanShort(std::string_view text, std::size_t lowest, Positions& sums, Posit
 void Scan(EngineState& e, std::string_view text, std::size_t lowest, Positions& sums, Positions& products) {
   if (text.size() < ScanContext::kMinLength) return ScanShort(text, lowest, sums, products);
   const ScanContext* context = ScanContext::For(e, text);
-  const std::size_t offset = context != nullptr ? context->Offset(text.data()) : 0;
   long depth = 0;
   for (std::size_t i = text.size(); i-- > lowest;) {
     CharClass c = kCharClasses.of[static_cast<unsigned char>(text[i])];
@@ -277,9 +276,9 @@ void Scan(EngineState& e, std::string_view text, std::size_t lowest, Positions& 
         if (depth == 0 && context != nullptr) {
           // Skip the group: inside it the depth never returns to 0. Without a
           // partner inside this text, nothing to its left is at depth 0.
-          const std::uint32_t open = context->OpeningOf(text.data() + i);
-          if (open == ScanContext::kNone || open <= offset) i = lowest;
-          else i = open - offset;
+          const char* open = context->PartnerOf(text.data() + i);
+          if (open == nullptr || open <= text.data()) i = lowest;
+          else i = static_cast<std::size_t>(open - text.data());
           break;
         }
         ++depth;

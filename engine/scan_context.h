@@ -29,9 +29,6 @@ class ScanContext {
   // The innermost context whose text holds view, or nullptr.
   static const ScanContext* For(const EngineState& engine, std::string_view view);
 
-  // Position in the context's text of the "(" that closes with the ")" at
-  // position, kNone when it has none.
-  std::uint32_t OpeningOf(const char* closing) const { return match_[static_cast<std::size_t>(closing - begin_)]; }
   // The partner of the parenthesis at p (the "(" of a ")", the ")" of a
   // "("), nullptr when it has none.
   const char* PartnerOf(const char* p) const {

@@ -8,20 +8,26 @@ trap 'rm -rf "$work"' EXIT
 passed=0
 failed=0
 
+# judge NAME STATUS WANTED: counts a check by the status of the test just
+# run, showing what the command did when it failed.
+judge() {
+  if [ "$2" = 0 ]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    printf 'FAIL %s\n  status %s, output %q, stderr %q\n  wanted %s\n' \
+      "$1" "$code" "$actual" "$(cat "$work/stderr")" "$3"
+  fi
+}
+
 # check NAME EXPECTED_STATUS EXPECTED_OUTPUT -- COMMAND...
 check() {
   local name=$1 status=$2 expected=$3
   shift 4
-  local actual code
   actual=$("$@" 2>"$work/stderr")
   code=$?
-  if [ "$code" = "$status" ] && [ "$actual" = "$expected" ]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    printf 'FAIL %s\n  status %s (wanted %s)\n  output: %q\n  wanted: %q\n  stderr: %s\n' \
-      "$name" "$code" "$status" "$actual" "$expected" "$(cat "$work/stderr")"
-  fi
+  [ "$code" = "$status" ] && [ "$actual" = "$expected" ]
+  judge "$name" $? "status $status, output $(printf %q "$expected")"
 }
 
 # check_err NAME EXPECTED_STATUS STDERR_PATTERN -- COMMAND...
@@ -29,16 +35,10 @@ check() {
 check_err() {
   local name=$1 status=$2 pattern=$3
   shift 4
-  local actual code
   actual=$("$@" 2>"$work/stderr")
   code=$?
-  if [ "$code" = "$status" ] && [ -z "$actual" ] && [[ "$(cat "$work/stderr")" == $pattern ]]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    printf 'FAIL %s\n  status %s (wanted %s)\n  output: %q\n  stderr: %q\n  wanted: %s\n' \
-      "$name" "$code" "$status" "$actual" "$(cat "$work/stderr")" "$pattern"
-  fi
+  [ "$code" = "$status" ] && [ -z "$actual" ] && [[ "$(cat "$work/stderr")" == $pattern ]]
+  judge "$name" $? "status $status, nothing on standard output, stderr $pattern"
 }
 
 check sine 0 "0.5" -- "$bin" 'sin(30)'

@@ -9,7 +9,6 @@
 
 #include "byte_arena.h"
 #include "offset_list.h"
-#include "sheet_lines.h"
 #include "value_map.h"
 
 namespace vell {
@@ -60,44 +59,6 @@ TEST(OffsetList, NarrowWordsGiveExactOffsetsPastTheirRange) {
   narrow.push_back(5);
   EXPECT_EQ(narrow.size(), 1u);
   EXPECT_EQ(narrow[0], 5u);
-}
-
-TEST(SheetLines, SplitsTrimsAndUpperCasesTheSheet) {
-  const struct {
-    std::string sheet;
-    std::vector<std::string> lines;
-  } cases[] = {
-      {"", {}},
-      {"\r\n\n\r", {}},
-      {"a=1", {"A=1"}},
-      {"a=1\nb=2\r\nc=3\rd=4", {"A=1", "B=2", "C=3", "D=4"}},
-      {"  x = \"Mixed Case\"\t\n\n\n", {"X = \"MIXED CASE\""}},
-      // A comment starts at the first byte of its piece; blanks before it make a line.
-      {";note\n?x=1\n  ;y=2\n \t \nz=\xC3\xA4", {";Y=2", "", "Z=\xC3\xA4"}},
-      {"noequals", {"NOEQUALS"}},
-  };
-  for (const auto& c : cases) {
-    SheetLines lines;
-    lines.push_back("left over from before");
-    lines.Assign(c.sheet);
-    ASSERT_EQ(lines.size(), c.lines.size()) << c.sheet;
-    EXPECT_EQ(lines.empty(), c.lines.empty());
-    for (std::size_t i = 0; i < c.lines.size(); ++i) {
-      EXPECT_EQ(lines[i], c.lines[i]) << c.sheet;
-      EXPECT_TRUE(lines.Holds(lines[i]));
-    }
-  }
-}
-
-TEST(SheetLines, KeepsLinesPushedAsTheyAre) {
-  SheetLines lines;
-  const std::vector<std::string> pushed = {"a = b", "", std::string(100000, 'q'), "Z"};
-  for (const std::string& line : pushed) lines.push_back(line);
-  ASSERT_EQ(lines.size(), pushed.size());
-  for (std::size_t i = 0; i < pushed.size(); ++i) EXPECT_EQ(lines[i], pushed[i]) << i;
-  EXPECT_FALSE(lines.Holds(pushed[0]));
-  lines.clear();
-  EXPECT_TRUE(lines.empty());
 }
 
 TEST(ValueMap, StoresEachNameOnce) {

@@ -74,7 +74,7 @@ qintptr CSystemTray::OnIconEvent(quint32 iconId, quint32 eventCode) {
         command = CommandOf(ItemAt(*popup, defaultItem_, true));
       }
       // A position past the end or on a separator names no command.
-      if (command != 0 && sendCommand_) sendCommand_(command);
+      PostCommand(command);
       return 1;
     }
     default:
@@ -96,8 +96,15 @@ void CSystemTray::ShowPopup(QMenu& popup) {
     tick(kCommandMinimizeAtStart);
   const QPoint at = host_->CursorPos();
   BringMainToFront();
-  const quint32 command = CommandOf(host_->TrackPopup(popup, at));
-  if (command != 0 && sendCommand_) sendCommand_(command);
+  PostCommand(CommandOf(host_->TrackPopup(popup, at)));
+}
+
+void CSystemTray::PostCommand(quint32 command) {
+  if (command == 0) return;
+  // A command may hide or delete the icon whose event is still being handled
+  // below us (Show hides it); it runs once that event has returned.
+  QMetaObject::invokeMethod(
+      this, [this, command] { if (sendCommand_) sendCommand_(command); }, Qt::QueuedConnection);
 }
 
 void CSystemTray::OnTaskbarRestart() {

@@ -71,6 +71,7 @@ class CSystemTray : public QObject {
  private:
   void BringMainToFront() const;
   void ShowPopup(QMenu& popup);
+  void PostCommand(quint32 command);
 
   bool available_ = false;
   bool hidden_ = false;

@@ -35,10 +35,15 @@ void QtTrayIconHost::AddIcon(const QIcon& icon, const QString& tip) {
     // Made on first use: the global tray object exists before the application.
     icon_ = std::make_unique<QSystemTrayIcon>();
     const bool statusNotifier = StatusNotifierTrayInUse();
-    QObject::connect(icon_.get(), &QSystemTrayIcon::activated, icon_.get(),
-                     [this, statusNotifier](QSystemTrayIcon::ActivationReason reason) {
-                       Notify(ActivationEvent(reason, statusNotifier));
-                     });
+    // Queued: the icon reports an activation from inside its own mouse
+    // handling, and the popup or a command that hides the icon must not run
+    // there (hiding deletes the window that is handling the click).
+    QObject::connect(
+        icon_.get(), &QSystemTrayIcon::activated, icon_.get(),
+        [this, statusNotifier](QSystemTrayIcon::ActivationReason reason) {
+          Notify(ActivationEvent(reason, statusNotifier));
+        },
+        Qt::QueuedConnection);
   }
   icon_->setIcon(icon);
   icon_->setToolTip(tip);

@@ -187,12 +187,12 @@ class VellSheetTest : public QObject {
     QVERIFY(!sheet_->isVisible());
     QVERIFY(record_.iconShown);
     host_->Event(kTrayLeftDoubleClick);  // the popup's default item, "&Show"
-    QVERIFY(sheet_->isVisible());
+    QTRY_VERIFY(sheet_->isVisible());
     QVERIFY(!record_.iconShown);
     sheet_->OnCommand(ids::kTray);
     record_.choice = kCommandShow;
     host_->Event(kTrayRightButtonUp);
-    QVERIFY(sheet_->isVisible());
+    QTRY_VERIFY(sheet_->isVisible());
     QCOMPARE(record_.defaultText, QStringLiteral("&Show"));
   }
 
@@ -201,7 +201,7 @@ class VellSheetTest : public QObject {
     sheet_->OnCommand(ids::kTray);
     record_.choice = kCommandAbout;
     host_->Event(kTrayRightButtonUp);
-    QVERIFY(sheet_->isVisible());
+    QTRY_VERIFY(sheet_->isVisible());
     QVERIFY(!record_.iconShown);
     QCOMPARE(sheet_->Tabs()->currentWidget(), sheet_->aboutPage);
   }
@@ -239,7 +239,7 @@ class VellSheetTest : public QObject {
     QCOMPARE(record_.lastChecks.value(kCommandRunAtStart), false);
     record_.choice = kCommandMinimizeAtStart;  // toggled from the popup
     host_->Event(kTrayRightButtonUp);
-    QCOMPARE(sheet_->minimizeAtStart, 0);
+    QTRY_COMPARE(sheet_->minimizeAtStart, 0);
     QCOMPARE(ReadSettingInt(kSettings, QStringLiteral("Minimize"), 1), 0);
   }
 

@@ -5,17 +5,16 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
-#include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 
 #include "app/byte_text.h"
 #include "app/byte_text_edit.h"
 #include "app/command_ids.h"
 #include "app/dialog_units.h"
 #include "app/settings_store.h"
+#include "app/variables_file.h"
 #include "platform/message_box.h"
 #include "vell_engine.h"
 
@@ -310,36 +309,17 @@ QString CVellPage1::AskForFile(vell::FileChooser::Mode mode) {
 void CVellPage1::OnOpenVariables() {
   const QString path = AskForFile(vell::FileChooser::Mode::kOpen);
   if (path.isEmpty()) return;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return;
-  const qint64 size = file.size();
-  if (size > kMaxFileBytes) {
-    vell::platform::ShowAppMessage(
-        QStringLiteral("The file %1 is larger than 16 MiB and was not opened.").arg(QDir::toNativeSeparators(path)));
-    return;
-  }
-  QByteArray bytes = file.read(size);
-  const qsizetype nul = bytes.indexOf('\0');
-  if (nul >= 0) bytes.truncate(nul);
-  variablesBox->SetBytes(bytes.toStdString());
+  const vell::LoadedVariables file = vell::LoadVariablesFile(path);
+  if (file.loaded) variablesBox->SetBytes(file.bytes);
+  if (!file.message.isEmpty()) vell::platform::ShowAppMessage(file.message);
 }
 
 void CVellPage1::OnSaveVariables() {
   const QString path = AskForFile(vell::FileChooser::Mode::kSave);
   if (path.isEmpty()) return;
-  // The old file is replaced only once the new one is completely written.
-  QSaveFile file(path);
-  bool saved = file.open(QIODevice::WriteOnly);
-  if (saved) {
-    DoDataExchange(true);
-    saved = file.write(variablesText.data(), static_cast<qint64>(variablesText.size())) ==
-                static_cast<qint64>(variablesText.size()) &&
-            file.commit();
-  }
-  if (!saved) {
-    vell::platform::ShowAppMessage(QStringLiteral("The file %1 could not be saved:\n%2")
-                                       .arg(QDir::toNativeSeparators(path), file.errorString()));
-  }
+  DoDataExchange(true);
+  const QString failure = vell::SaveVariablesFile(path, variablesText);
+  if (!failure.isEmpty()) vell::platform::ShowAppMessage(failure);
 }
 
 void CVellPage1::OnNewVariables() { variablesBox->SetBytes(std::string()); }

@@ -70,9 +70,6 @@ class CVellPage1 : public QWidget {
   int detailsOn = 0;
   int tipsOn = 1;
 
-  // The largest variables file Open accepts.
-  static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
-
  protected:
   // Relays the page's events to the balloon while tips are on.
   bool eventFilter(QObject* watched, QEvent* event) override;

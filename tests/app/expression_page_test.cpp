@@ -1,11 +1,20 @@
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QtTest>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "app/settings_store.h"
+#include "app/variables_file.h"
 #include "page_fixture.h"
 #include "platform/system_services.h"
 #include "recording_services.h"
@@ -258,7 +267,7 @@ class ExpressionPageTest : public QObject {
     QVERIFY(services_->messages.isEmpty());
   }
 
-  void openShowsTheTextBeforeANulByte() {
+  void openShowsTheTextBeforeANulByteAndSaysSo() {
     const QString path = Sandbox(QStringLiteral("nul.txt"));
     QVERIFY(WriteFile(path, QByteArray("a=1\r\n\0b=2", 10)));
     ScriptedChooser chooser;
@@ -267,12 +276,32 @@ class ExpressionPageTest : public QObject {
     page.SetFileChooser(&chooser);
     page.OnCommand(ids::kOpenVariables);
     QCOMPARE(page.variablesBox->Bytes(), std::string("a=1\r\n"));
+    QCOMPARE(services_->messages.size(), 1);
+    QVERIFY(services_->messages.first().second.contains(path));
+    QVERIFY(services_->messages.first().second.contains(QStringLiteral("NUL byte at offset 5")));
+  }
+
+  void openRefusesWhatIsNotARegularFile() {
+    // A FIFO without a writer would block the window for good.
+    const QString fifo = Sandbox(QStringLiteral("pipe"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ScriptedChooser chooser;
+    chooser.answers = QStringList{fifo, SandboxDir()};
+    CVellPage1 page;
+    page.SetFileChooser(&chooser);
+    page.variablesBox->setPlainText(QStringLiteral("kept"));
+    page.OnCommand(ids::kOpenVariables);
+    page.OnCommand(ids::kOpenVariables);
+    QCOMPARE(page.variablesBox->toPlainText(), QStringLiteral("kept"));
+    QCOMPARE(services_->messages.size(), 2);
+    QVERIFY(services_->messages.at(0).second.contains(fifo));
+    QVERIFY(services_->messages.at(1).second.contains(QStringLiteral("not a regular file")));
   }
 
   void openRefusesAFileOver16MiB() {
     const QString path = Sandbox(QStringLiteral("big.txt"));
     QVERIFY(WriteFile(path, QByteArray()));
-    QVERIFY(QFile::resize(path, CVellPage1::kMaxFileBytes + 1));
+    QVERIFY(QFile::resize(path, vell::kMaxVariablesFileBytes + 1));
     ScriptedChooser chooser;
     chooser.answers = QStringList{path};
     CVellPage1 page;
@@ -311,6 +340,54 @@ class ExpressionPageTest : public QObject {
     QVERIFY(services_->messages.at(0).second.contains(QLatin1Char('\n')));  // and the reason
     QVERIFY(services_->messages.at(1).second.contains(QStringLiteral("no/such/folder/x.txt")));
     QCOMPARE(services_->messages.at(0).first, QStringLiteral("expression_page_test"));
+  }
+
+  void saveWritesInPlaceBesideAFolderNobodyMayAddTo() {
+    const QString folder = Sandbox(QStringLiteral("shared"));
+    const QString path = folder + QStringLiteral("/sheet.txt");
+    QVERIFY(WriteFile(path, QByteArray("old text")));
+    // The superuser ignores permissions, but not the immutable flag.
+    const bool root = ::geteuid() == 0;
+    const bool locked = root ? QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder}) == 0
+                             : QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (!locked) QSKIP("cannot make a folder that takes no new files here");
+    ScriptedChooser chooser;
+    chooser.answers = QStringList{path};
+    CVellPage1 page;
+    page.SetFileChooser(&chooser);
+    page.variablesBox->setPlainText(QStringLiteral("a=1"));
+    page.OnCommand(ids::kSaveVariables);
+    const QByteArray saved = ReadFile(path);
+    const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    if (root) QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder});
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY2(services_->messages.isEmpty(), qPrintable(services_->messages.value(0).second));
+    QCOMPARE(saved, QByteArray("a=1"));
+    QCOMPARE(files, QStringList{QStringLiteral("sheet.txt")});
+  }
+
+  void failedWriteGivesTheSystemsReasonAndKeepsTheOldFile() {
+    // A file size limit fails the write the way a full disk does.
+    const QString path = Sandbox(QStringLiteral("limited.txt"));
+    QVERIFY(WriteFile(path, QByteArray("old text")));
+    ScriptedChooser chooser;
+    chooser.answers = QStringList{path};
+    CVellPage1 page;
+    page.SetFileChooser(&chooser);
+    page.variablesBox->setPlainText(QString(8192, QLatin1Char('x')));
+    struct rlimit old {};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldSignal = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    page.OnCommand(ids::kSaveVariables);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::signal(SIGXFSZ, oldSignal);
+    QCOMPARE(ReadFile(path), QByteArray("old text"));
+    QCOMPARE(services_->messages.size(), 1);
+    QVERIFY2(services_->messages.first().second.endsWith(QString::fromLocal8Bit(std::strerror(EFBIG))),
+             qPrintable(services_->messages.first().second));
   }
 
   void saveReplacesAnExistingFile() {

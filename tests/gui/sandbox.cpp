@@ -15,7 +15,7 @@ bool PrepareSandbox() {
     if (!value.startsWith(sandbox + QLatin1Char('/'))) return false;
   }
   QDir dir(sandbox);
-  for (const QString& entry : dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+  for (const QString& entry : dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden)) {
     QFileInfo info(dir.filePath(entry));
     if (info.isDir() && !info.isSymLink()) {
       QDir(info.filePath()).removeRecursively();

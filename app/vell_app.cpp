@@ -13,7 +13,6 @@ CVellApp::~CVellApp() = default;
 int CVellApp::InitInstance() {
   QApplication::setOrganizationName(QString::fromLatin1(kSettingsCompany));
   QApplication::setApplicationName(vell::platform::ApplicationName());
-  QApplication::setApplicationDisplayName(QStringLiteral("Vell"));
   QApplication::setDesktopFileName(QStringLiteral("vell"));
   QApplication::setQuitOnLastWindowClosed(false);
 

@@ -225,13 +225,27 @@ QString CVellSheet::GetProgramFolder() { return vell::platform::ProgramFolder();
 bool CVellSheet::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
   const auto* key = static_cast<QKeyEvent*>(event);
-  if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
   if (static_cast<QWidget*>(watched)->window() != this) return false;
+  if (SwitchPage(*key)) return true;
+  if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
   if (tabs_->currentWidget() != expressionPage) return false;
   // The key's receiver is the focus widget even while the window is not the
   // active one (no window manager), when focusWidget() is null.
   QWidget* variables = expressionPage->variablesBox;
   if (watched == variables || QApplication::focusWidget() == variables) return false;
   QTimer::singleShot(0, expressionPage, [page = expressionPage] { page->OnCommand(ids::kEvaluate); });
+  return true;
+}
+
+bool CVellSheet::SwitchPage(const QKeyEvent& key) {
+  // As in a property sheet: Ctrl+Tab and Ctrl+Page Down go to the next page,
+  // Ctrl+Shift+Tab and Ctrl+Page Up to the previous one, wherever the focus
+  // is (the Variables box would take them otherwise).
+  if (!(key.modifiers() & Qt::ControlModifier)) return false;
+  int step = 0;
+  if (key.key() == Qt::Key_PageDown || (key.key() == Qt::Key_Tab && !(key.modifiers() & Qt::ShiftModifier))) step = 1;
+  if (key.key() == Qt::Key_PageUp || key.key() == Qt::Key_Backtab) step = -1;
+  if (step == 0 || tabs_->count() < 2) return false;
+  tabs_->setCurrentIndex((tabs_->currentIndex() + step + tabs_->count()) % tabs_->count());
   return true;
 }

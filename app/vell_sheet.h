@@ -7,6 +7,7 @@
 class CSystemTray;
 class CVellPage1;
 class CVellPage2;
+class QKeyEvent;
 class QPushButton;
 class QTabWidget;
 
@@ -71,6 +72,7 @@ class CVellSheet : public QDialog {
   void CreateButtons();
   void OnInitDialog();
   void GoToTray();
+  bool SwitchPage(const QKeyEvent& key);
   void Quit();
 
   CSystemTray& tray_;

@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   clang libclang-rt-14-dev
   libreadline-dev
-  locales xvfb xauth valgrind trayer xdotool x11-apps
+  locales xvfb xauth valgrind trayer xdotool x11-apps x11-utils
   desktop-file-utils appstream man-db dpkg-dev file
 )
 

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Drives the real vell under Xvfb with a real tray host (trayer): Tray, then
 # the icon's popup, "&Show"; Tray again, popup, "&About...". The program must
-# survive both, come back, and show the About page after the second.
+# survive both, come back, and show the About page after the second. Then
+# Ctrl+Page Up goes back a page, and the Open dialog is captioned "Open".
 # Usage: tray_popup_test.sh VELL. Exits 77 (skipped) without Xvfb, trayer or
 # xdotool.
 set -euo pipefail
 vell=$1
 
-for tool in Xvfb trayer xdotool xwd; do
+for tool in Xvfb trayer xdotool xwd xprop; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
@@ -91,13 +92,35 @@ choose() {
   alive "after $2"
 }
 
+# The top rows of the window's image: the tab bar, where no cursor blinks.
+tab_bar() {
+  local header
+  xwd -silent -id "$window" >"$work/window.xwd"
+  read -r -a header <<<"$(od -An -tu4 --endian=big -N 80 "$work/window.xwd" | tr -s ' \n' ' ')"
+  # header size, then 12 bytes per colour; each row is bytes_per_line long.
+  dd if="$work/window.xwd" iflag=skip_bytes,count_bytes status=none \
+    skip=$((header[0] + header[19] * 12)) count=$((header[12] * 40)) | cksum
+}
+
 to_tray
 choose s "Show"
-xwd -silent -id "$window" >"$work/expression.xwd"
+expression=$(tab_bar)
 
 to_tray
 choose a "About..."
-xwd -silent -id "$window" >"$work/about.xwd"
-cmp -s "$work/expression.xwd" "$work/about.xwd" && fail "About... did not change the page"
+[ "$(tab_bar)" != "$expression" ] || fail "About... did not show the About page"
 
-echo "PASS: Show and About... from the tray popup"
+# As in a property sheet, Ctrl+Page Up goes back to the other page.
+xdotool key ctrl+Prior
+sleep 0.5
+[ "$(tab_bar)" = "$expression" ] || fail "Ctrl+Page Up did not go back to the Expression page"
+
+# Dialogs are captioned as they are, without the program's name added.
+xdotool mousemove --window "$window" 106 324 click 1
+dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Open' | head -n1) || fail "no Open dialog"
+caption=$(xprop -id "$dialog" _NET_WM_NAME)
+[ "$caption" = '_NET_WM_NAME(UTF8_STRING) = "Open"' ] || fail "the Open dialog is captioned: $caption"
+xdotool key Escape
+alive "after the Open dialog"
+
+echo "PASS: Show and About... from the tray popup, Ctrl+Page Up, the Open dialog's caption"

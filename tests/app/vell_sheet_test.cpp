@@ -196,6 +196,28 @@ class VellSheetTest : public QObject {
     QCOMPARE(record_.defaultText, QStringLiteral("&Show"));
   }
 
+  void controlKeysSwitchPagesFromAnywhere_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Ctrl+PgDn") << int(Qt::Key_PageDown) << int(Qt::ControlModifier);
+    QTest::newRow("Ctrl+PgUp") << int(Qt::Key_PageUp) << int(Qt::ControlModifier);
+    QTest::newRow("Ctrl+Tab") << int(Qt::Key_Tab) << int(Qt::ControlModifier);
+    QTest::newRow("Ctrl+Shift+Tab") << int(Qt::Key_Backtab) << int(Qt::ControlModifier | Qt::ShiftModifier);
+  }
+  void controlKeysSwitchPagesFromAnywhere() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    Start();
+    // Two pages: either direction reaches the other one, and wraps back.
+    QWidget* variables = sheet_->expressionPage->variablesBox;
+    variables->setFocus();
+    QTest::keyClick(variables, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(sheet_->Tabs()->currentWidget(), sheet_->aboutPage);
+    QTest::keyClick(sheet_->aboutPage, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(sheet_->Tabs()->currentWidget(), sheet_->expressionPage);
+    QVERIFY(sheet_->expressionPage->variablesBox->toPlainText().isEmpty());
+  }
+
   void aboutFromTheTrayShowsTheAboutPage() {
     Start();
     sheet_->OnCommand(ids::kTray);

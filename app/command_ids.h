@@ -2,8 +2,7 @@
 
 // Control and command ids of the window. The pages' controls keep the ids of
 // their templates; the sheet carries out every command by id in one place, so
-// buttons, the tray popup and posted commands share one path. The tray
-// popup's commands (32771, 32772, 32773, 57664) live in components/tray_menu.h.
+// buttons, the tray popup and posted commands share one path.
 
 namespace vell::ids {
 
@@ -30,7 +29,10 @@ constexpr int kTipsCheck = 1016;
 constexpr int kLink = 1014;
 constexpr int kTitle = 1015;
 
-// The tray icon's notification message.
-constexpr unsigned kTrayCallbackMessage = 1034;
+// The tray popup's commands.
+constexpr int kShow = 32771;
+constexpr int kRunAtStart = 32772;
+constexpr int kMinimizeAtStart = 32773;
+constexpr int kAbout = 57664;
 
 }  // namespace vell::ids

@@ -2,7 +2,7 @@
 
 #include "app/settings_store.h"
 #include "app/vell_sheet.h"
-#include "components/system_tray.h"
+#include "components/tray_icon.h"
 #include "platform/program_info.h"
 #include "platform/single_instance.h"
 
@@ -23,7 +23,7 @@ int CVellApp::InitInstance() {
   if (instance.Start() == vell::platform::SingleInstance::Claim::kAlreadyRunning) return 0;
 
   // The tray icon outlives the sheet, which uses it until it is destroyed.
-  CSystemTray tray;
+  vell::TrayIcon tray;
   CVellSheet sheet(tray);
   QApplication::setWindowIcon(sheet.windowIcon);
   QObject::connect(&sheet, &CVellSheet::quitRequested, &application_, &QApplication::quit,

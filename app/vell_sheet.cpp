@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -18,8 +19,7 @@
 #include "app/guide_writer.h"
 #include "app/program_icon.h"
 #include "app/settings_store.h"
-#include "components/system_tray.h"
-#include "components/tray_menu.h"
+#include "components/tray_icon.h"
 #include "platform/autostart.h"
 #include "platform/message_box.h"
 #include "platform/open_document.h"
@@ -34,7 +34,7 @@ const QString kStartupName = QStringLiteral("Vell");
 
 }  // namespace
 
-CVellSheet::CVellSheet(CSystemTray& tray, QWidget* parent) : QDialog(parent), tray_(tray) {
+CVellSheet::CVellSheet(vell::TrayIcon& tray, QWidget* parent) : QDialog(parent), tray_(tray) {
   setWindowTitle(QStringLiteral("Vell"));
   setAccessibleName(QStringLiteral("Vell"));
   tabs_ = new QTabWidget(this);
@@ -47,10 +47,11 @@ CVellSheet::CVellSheet(CSystemTray& tray, QWidget* parent) : QDialog(parent), tr
   minimizeAtStart = ReadSettingInt(kSettings, QStringLiteral("Minimize"), 0);
   runAtStart = ReadSettingInt(kSettings, QStringLiteral("Run At Start"), 0);
   CreateButtons();
+  CreateTrayMenu();
   qApp->installEventFilter(this);
 }
 
-CVellSheet::~CVellSheet() { tray_.SetMainWindow(nullptr, {}); }
+CVellSheet::~CVellSheet() = default;
 
 void CVellSheet::CreateButtons() {
   const vell::DialogUnits units(font());
@@ -86,6 +87,46 @@ void CVellSheet::CreateButtons() {
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+void CVellSheet::CreateTrayMenu() {
+  trayMenu_ = new QMenu(this);
+  const struct {
+    int id;  // 0 for a separator
+    const char* text;
+  } kItems[] = {{ids::kShow, "&Show"},
+                {0, nullptr},
+                {ids::kMinimizeAtStart, "Minimize to &Tray at start"},
+                {ids::kRunAtStart, "&Run on Windows-start"},
+                {0, nullptr},
+                {ids::kAbout, "&About..."}};
+  for (const auto& item : kItems) {
+    if (item.id == 0) {
+      trayMenu_->addSeparator();
+      continue;
+    }
+    QAction* action = trayMenu_->addAction(QString::fromLatin1(item.text));
+    action->setData(item.id);
+    // Queued: a command may hide the icon whose popup is still closing.
+    const int id = item.id;
+    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); }, Qt::QueuedConnection);
+  }
+  trayMenu_->setDefaultAction(trayMenu_->actions().constFirst());
+  connect(trayMenu_, &QMenu::aboutToShow, this, &CVellSheet::TickTrayMenu);
+}
+
+void CVellSheet::TickTrayMenu() {
+  // The two start-up options are ticked from the settings as they are now.
+  const auto tick = [this](int id, const QString& setting) {
+    const bool on = ReadSettingInt(kSettings, setting, 0) != 0;
+    for (QAction* action : trayMenu_->actions()) {
+      if (action->data().toInt() != id) continue;
+      action->setCheckable(on);
+      action->setChecked(on);
+    }
+  };
+  tick(ids::kRunAtStart, QStringLiteral("Run At Start"));
+  tick(ids::kMinimizeAtStart, QStringLiteral("Minimize"));
+}
+
 void CVellSheet::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (!initialised_) OnInitDialog();
@@ -96,19 +137,15 @@ void CVellSheet::OnInitDialog() {
   setWindowIcon(windowIcon);
   // Typing starts in the first control of the first page, not on the tab bar.
   expressionPage->variablesBox->setFocus(Qt::OtherFocusReason);
-  tray_.SetMainWindow(this, [this](quint32 command) { OnCommand(static_cast<int>(command)); });
-  tray_.SetSettingReader(ReadSettingInt);
-  if (tray_.AddTrayIcon(nullptr, ids::kTrayCallbackMessage, QStringLiteral("Vell"), windowIcon, kTrayMenuId)) {
-    tray_.SetDefaultItem(0, true);
-    tray_.HideTrayIcon();
-  }
+  tray_.SetMainWindow(this);
+  tray_.SetMenu(trayMenu_);
+  if (tray_.Add(windowIcon, QStringLiteral("Vell"))) tray_.Hide();
   // Without a tray the window still starts minimized, to the taskbar.
   if (ReadSettingInt(kSettings, QStringLiteral("Minimize"), 0) != 0)
     QTimer::singleShot(0, this, [this] { OnCommand(ids::kTray); });
 }
 
 bool CVellSheet::OnCommand(int id) {
-  CommandState state;
   switch (id) {
     case ids::kTray:
       GoToTray();
@@ -119,19 +156,17 @@ bool CVellSheet::OnCommand(int id) {
     case ids::kHelp:
       OnShowGuide();
       return true;
-    case kCommandShow:
+    case ids::kShow:
       OnShowWindow();
       return true;
-    case kCommandAbout:
+    case ids::kAbout:
       OnAbout();
       return true;
-    case kCommandMinimizeAtStart:
-      OnUpdateMinimize(state);
-      if (state.enabled) OnToggleMinimize();
+    case ids::kMinimizeAtStart:
+      OnToggleMinimize();
       return true;
-    case kCommandRunAtStart:
-      OnUpdateRunAtStart(state);
-      if (state.enabled) OnToggleRunAtStart();
+    case ids::kRunAtStart:
+      OnToggleRunAtStart();
       return true;
     default:
       return false;
@@ -140,7 +175,7 @@ bool CVellSheet::OnCommand(int id) {
 
 void CVellSheet::GoToTray() {
   if (tray_.available()) {
-    tray_.ShowTrayIcon();
+    tray_.Show();
     hide();
   } else {
     // No tray to come back from: the taskbar keeps the window reachable.
@@ -168,7 +203,7 @@ void CVellSheet::OnShowWindow() {
   }
   raise();
   activateWindow();
-  tray_.HideTrayIcon();
+  tray_.Hide();
 }
 
 void CVellSheet::OnAbout() {
@@ -186,9 +221,6 @@ void CVellSheet::OnToggleRunAtStart() {
   WriteSettingInt(kSettings, QStringLiteral("Run at start"), runAtStart);
   UpdateStartupShortcut();
 }
-
-void CVellSheet::OnUpdateMinimize(CommandState& state) const { state.SetCheck(minimizeAtStart); }
-void CVellSheet::OnUpdateRunAtStart(CommandState& state) const { state.SetCheck(runAtStart); }
 
 void CVellSheet::UpdateStartupShortcut() {
   // The entry always names "vell" in the program's folder, whatever this

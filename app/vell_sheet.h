@@ -4,20 +4,16 @@
 #include <QIcon>
 #include <QMap>
 
-class CSystemTray;
+class QMenu;
+
+namespace vell {
+class TrayIcon;
+}
 class CVellPage1;
 class CVellPage2;
 class QKeyEvent;
 class QPushButton;
 class QTabWidget;
-
-// What a command's state handler reports: whether the command may run and
-// its check mark.
-struct CommandState {
-  bool enabled = true;
-  int check = 0;
-  void SetCheck(int value) { check = value; }
-};
 
 // The program's one window: the Expression and About pages above the
 // buttons "&Help", "&Quit" and "&Tray". It hides to the tray icon and comes
@@ -27,7 +23,7 @@ class CVellSheet : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CVellSheet(CSystemTray& tray, QWidget* parent = nullptr);
+  explicit CVellSheet(vell::TrayIcon& tray, QWidget* parent = nullptr);
   ~CVellSheet() override;
 
   // Carries out one command by id. False when the id is not the sheet's.
@@ -37,8 +33,6 @@ class CVellSheet : public QDialog {
   void OnAbout();
   void OnToggleMinimize();
   void OnToggleRunAtStart();
-  void OnUpdateMinimize(CommandState& state) const;
-  void OnUpdateRunAtStart(CommandState& state) const;
   void OnShowGuide();
   void UpdateStartupShortcut();
 
@@ -70,12 +64,15 @@ class CVellSheet : public QDialog {
 
  private:
   void CreateButtons();
+  void CreateTrayMenu();
+  void TickTrayMenu();
   void OnInitDialog();
   void GoToTray();
   bool SwitchPage(const QKeyEvent& key);
   void Quit();
 
-  CSystemTray& tray_;
+  vell::TrayIcon& tray_;
+  QMenu* trayMenu_ = nullptr;
   QTabWidget* tabs_ = nullptr;
   QMap<int, QPushButton*> buttons_;
   bool initialised_ = false;

@@ -9,20 +9,9 @@
 #include <QDBusInterface>
 #endif
 
+namespace vell {
+
 TrayIconHost::~TrayIconHost() = default;
-
-void TrayIconHost::Connect(EventSink events, std::function<void()> restarted) {
-  events_ = std::move(events);
-  restarted_ = std::move(restarted);
-}
-
-void TrayIconHost::Notify(quint32 eventCode) const {
-  if (events_) events_(eventCode);
-}
-
-void TrayIconHost::NotifyRestart() const {
-  if (restarted_) restarted_();
-}
 
 QtTrayIconHost::QtTrayIconHost() = default;
 
@@ -41,7 +30,7 @@ void QtTrayIconHost::AddIcon(const QIcon& icon, const QString& tip) {
     QObject::connect(
         icon_.get(), &QSystemTrayIcon::activated, icon_.get(),
         [this, statusNotifier](QSystemTrayIcon::ActivationReason reason) {
-          Notify(ActivationEvent(reason, statusNotifier));
+          Activated(EffectiveReason(reason, statusNotifier));
         },
         Qt::QueuedConnection);
   }
@@ -58,15 +47,8 @@ QAction* QtTrayIconHost::TrackPopup(QMenu& menu, const QPoint& screenPos) { retu
 
 QPoint QtTrayIconHost::CursorPos() { return QCursor::pos(); }
 
-quint32 ActivationEvent(QSystemTrayIcon::ActivationReason reason, bool statusNotifierTray) {
-  switch (reason) {
-    case QSystemTrayIcon::Context: return kTrayRightButtonUp;
-    case QSystemTrayIcon::DoubleClick: return kTrayLeftDoubleClick;
-    case QSystemTrayIcon::Trigger: return statusNotifierTray ? kTrayLeftDoubleClick : kTrayLeftButtonUp;
-    case QSystemTrayIcon::MiddleClick: return kTrayMiddleButtonUp;
-    case QSystemTrayIcon::Unknown: break;
-  }
-  return kTrayMouseMove;
+QSystemTrayIcon::ActivationReason EffectiveReason(QSystemTrayIcon::ActivationReason reason, bool statusNotifierTray) {
+  return reason == QSystemTrayIcon::Trigger && statusNotifierTray ? QSystemTrayIcon::DoubleClick : reason;
 }
 
 bool StatusNotifierTrayInUse() {
@@ -85,3 +67,5 @@ bool StatusNotifierTrayInUse() {
   return false;
 #endif
 }
+
+}  // namespace vell

@@ -10,44 +10,38 @@
 class QAction;
 class QMenu;
 
-// Notification codes of the tray icon: the mouse message that happened over it.
-constexpr quint32 kTrayMouseMove = 0x200;
-constexpr quint32 kTrayLeftButtonDown = 0x201;
-constexpr quint32 kTrayLeftButtonUp = 0x202;
-constexpr quint32 kTrayLeftDoubleClick = 0x203;
-constexpr quint32 kTrayRightButtonDown = 0x204;
-constexpr quint32 kTrayRightButtonUp = 0x205;
-constexpr quint32 kTrayMiddleButtonUp = 0x208;
+namespace vell {
 
 // What puts an icon into the desktop's notification area and reports what
-// happens to it. CSystemTray drives it; tests give it a recorder instead.
+// happens to it. TrayIcon drives it; tests give it a recorder instead.
 class TrayIconHost {
  public:
-  using EventSink = std::function<void(quint32 eventCode)>;
+  using ActivationSink = std::function<void(QSystemTrayIcon::ActivationReason)>;
 
   virtual ~TrayIconHost();
 
   virtual bool TrayAvailable() = 0;
   virtual void AddIcon(const QIcon& icon, const QString& tip) = 0;
   virtual void DeleteIcon() = 0;
-  // Runs the popup modally at a screen position; the chosen action or null.
+  // Runs the popup modally at a screen position; the chosen action, already
+  // triggered, or null.
   virtual QAction* TrackPopup(QMenu& menu, const QPoint& screenPos) = 0;
   virtual QPoint CursorPos() = 0;
 
-  // Where the host reports notifications and a restarted tray.
-  void Connect(EventSink events, std::function<void()> restarted);
+  // Where the host reports activations. A host reports them from the event
+  // loop, never from inside the icon's own event handling.
+  void SetActivationSink(ActivationSink sink) { sink_ = std::move(sink); }
 
  protected:
-  void Notify(quint32 eventCode) const;
-  void NotifyRestart() const;
+  void Activated(QSystemTrayIcon::ActivationReason reason) const {
+    if (sink_) sink_(reason);
+  }
 
  private:
-  EventSink events_;
-  std::function<void()> restarted_;
+  ActivationSink sink_;
 };
 
-// The real host on QSystemTrayIcon. Qt itself puts a shown icon back when the
-// tray restarts, so this host never reports a restart.
+// The real host on QSystemTrayIcon.
 class QtTrayIconHost : public TrayIconHost {
  public:
   QtTrayIconHost();
@@ -63,10 +57,12 @@ class QtTrayIconHost : public TrayIconHost {
   std::unique_ptr<QSystemTrayIcon> icon_;
 };
 
-// The notification an activation stands for. The D-Bus StatusNotifier trays
-// never report a double click, only an activation, so there the activation
-// plays the double click.
-quint32 ActivationEvent(QSystemTrayIcon::ActivationReason reason, bool statusNotifierTray);
+// What an activation means to the icon. The D-Bus StatusNotifier trays never
+// report a double click, only a plain activation, so there a plain
+// activation is the double click.
+QSystemTrayIcon::ActivationReason EffectiveReason(QSystemTrayIcon::ActivationReason reason, bool statusNotifierTray);
 
 // Whether Qt puts its tray icons on a D-Bus StatusNotifier host.
 bool StatusNotifierTrayInUse();
+
+}  // namespace vell

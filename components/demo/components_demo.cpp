@@ -6,6 +6,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QTimer>
@@ -13,7 +14,7 @@
 #include <cstdio>
 
 #include "components/link_static.h"
-#include "components/system_tray.h"
+#include "components/tray_icon.h"
 #include "components/tip_balloon.h"
 
 namespace {
@@ -72,14 +73,15 @@ int main(int argc, char** argv) {
     balloon.RelayEventsOf(w);
   window.setMouseTracking(true);
 
-  CSystemTray tray;
-  tray.SetMainWindow(&window, [&window](quint32 command) {
-    std::printf("tray command %u\n", unsigned(command));
-    if (command == kCommandShow) window.show();
-  });
-  if (!tray.AddTrayIcon(nullptr, 1034, QStringLiteral("Vell"), DemoIcon(), kTrayMenuId))
-    std::printf("no system tray: the icon is not shown\n");
-  tray.SetDefaultItem(0, true);
+  QMenu menu;
+  QAction* show = menu.addAction(QStringLiteral("Show the window"));
+  QObject::connect(show, &QAction::triggered, &window, &QWidget::show);
+  QObject::connect(menu.addAction(QStringLiteral("Quit")), &QAction::triggered, &app, &QApplication::quit);
+  menu.setDefaultAction(show);
+  vell::TrayIcon tray;
+  tray.SetMainWindow(&window);
+  tray.SetMenu(&menu);
+  if (!tray.Add(DemoIcon(), QStringLiteral("Components demo"))) std::printf("no system tray: the icon is not shown\n");
 
   window.show();
   if (showTip) {

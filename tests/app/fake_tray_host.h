@@ -6,7 +6,6 @@
 #include <QMap>
 
 #include "components/tray_host.h"
-#include "components/tray_menu.h"
 
 // What the fake notification area saw, kept apart from the host, which the
 // tray icon owns.
@@ -15,13 +14,14 @@ struct TrayRecord {
   bool iconShown = false;
   int adds = 0;
   int deletes = 0;
-  quint32 choice = 0;                // command the next popup returns; 0 for none
-  QMap<quint32, bool> lastChecks;    // check marks of the last popup, by command
+  QString choice;                    // the item the next popup picks; none when empty
+  QStringList lastItems;             // the last popup's items, "-" for a separator
+  QMap<QString, bool> lastChecks;    // check marks of the last popup, by item
   QString defaultText;               // the last popup's default item
   QIcon icon;                        // the icon last added
 };
 
-class FakeTrayHost : public TrayIconHost {
+class FakeTrayHost : public vell::TrayIconHost {
  public:
   explicit FakeTrayHost(TrayRecord* record) : record_(record) {}
 
@@ -36,20 +36,24 @@ class FakeTrayHost : public TrayIconHost {
     ++record_->deletes;
   }
   QAction* TrackPopup(QMenu& menu, const QPoint&) override {
+    emit menu.aboutToShow();
     record_->lastChecks.clear();
+    record_->lastItems.clear();
     QAction* chosen = nullptr;
     for (QAction* action : menu.actions()) {
+      record_->lastItems << (action->isSeparator() ? QStringLiteral("-") : action->text());
       if (action->isSeparator()) continue;
-      record_->lastChecks.insert(CommandOf(action), action->isChecked());
-      if (CommandOf(action) == record_->choice) chosen = action;
+      record_->lastChecks.insert(action->text(), action->isChecked());
+      if (action->text() == record_->choice) chosen = action;
     }
     record_->defaultText = menu.defaultAction() ? menu.defaultAction()->text() : QString();
+    if (chosen) chosen->trigger();
     return chosen;
   }
   QPoint CursorPos() override { return QPoint(); }
 
   // The user does something to the icon.
-  void Event(quint32 code) { Notify(code); }
+  void Activate(QSystemTrayIcon::ActivationReason reason) { Activated(reason); }
 
  private:
   TrayRecord* record_;

@@ -19,7 +19,7 @@
 #include "app/vell_app.h"
 #include "app/vell_sheet.h"
 #include "components/link_static.h"
-#include "components/system_tray.h"
+#include "components/tray_icon.h"
 #include "fake_tray_host.h"
 #include "page_fixture.h"
 #include "platform/autostart.h"
@@ -186,14 +186,16 @@ class VellSheetTest : public QObject {
     sheet_->Button(ids::kTray)->click();
     QVERIFY(!sheet_->isVisible());
     QVERIFY(record_.iconShown);
-    host_->Event(kTrayLeftDoubleClick);  // the popup's default item, "&Show"
+    host_->Activate(QSystemTrayIcon::DoubleClick);  // the popup's default item, "&Show"
     QTRY_VERIFY(sheet_->isVisible());
     QVERIFY(!record_.iconShown);
     sheet_->OnCommand(ids::kTray);
-    record_.choice = kCommandShow;
-    host_->Event(kTrayRightButtonUp);
+    record_.choice = QStringLiteral("&Show");
+    host_->Activate(QSystemTrayIcon::Context);
     QTRY_VERIFY(sheet_->isVisible());
     QCOMPARE(record_.defaultText, QStringLiteral("&Show"));
+    QCOMPARE(record_.lastItems, (QStringList{"&Show", "-", "Minimize to &Tray at start", "&Run on Windows-start", "-",
+                                             "&About..."}));
   }
 
   void controlKeysSwitchPagesFromAnywhere_data() {
@@ -221,8 +223,8 @@ class VellSheetTest : public QObject {
   void aboutFromTheTrayShowsTheAboutPage() {
     Start();
     sheet_->OnCommand(ids::kTray);
-    record_.choice = kCommandAbout;
-    host_->Event(kTrayRightButtonUp);
+    record_.choice = QStringLiteral("&About...");
+    host_->Activate(QSystemTrayIcon::Context);
     QTRY_VERIFY(sheet_->isVisible());
     QVERIFY(!record_.iconShown);
     QCOMPARE(sheet_->Tabs()->currentWidget(), sheet_->aboutPage);
@@ -248,19 +250,15 @@ class VellSheetTest : public QObject {
 
   void minimizeAtStartToggles() {
     Start();
-    sheet_->OnCommand(kCommandMinimizeAtStart);
+    sheet_->OnCommand(ids::kMinimizeAtStart);
     QCOMPARE(sheet_->minimizeAtStart, 1);
     QCOMPARE(ReadSettingInt(kSettings, QStringLiteral("Minimize"), 0), 1);
-    CommandState state;
-    sheet_->OnUpdateMinimize(state);
-    QCOMPARE(state.check, 1);
-    QVERIFY(state.enabled);
-    record_.choice = 0;
-    host_->Event(kTrayRightButtonUp);
-    QCOMPARE(record_.lastChecks.value(kCommandMinimizeAtStart), true);
-    QCOMPARE(record_.lastChecks.value(kCommandRunAtStart), false);
-    record_.choice = kCommandMinimizeAtStart;  // toggled from the popup
-    host_->Event(kTrayRightButtonUp);
+    record_.choice.clear();
+    host_->Activate(QSystemTrayIcon::Context);
+    QCOMPARE(record_.lastChecks.value(QStringLiteral("Minimize to &Tray at start")), true);
+    QCOMPARE(record_.lastChecks.value(QStringLiteral("&Run on Windows-start")), false);
+    record_.choice = QStringLiteral("Minimize to &Tray at start");  // toggled from the popup
+    host_->Activate(QSystemTrayIcon::Context);
     QTRY_COMPARE(sheet_->minimizeAtStart, 0);
     QCOMPARE(ReadSettingInt(kSettings, QStringLiteral("Minimize"), 1), 0);
   }
@@ -268,7 +266,7 @@ class VellSheetTest : public QObject {
   void runAtStartWritesAndRemovesTheAutostartEntry() {
     Start();
     const QString entry = vell::platform::AutostartEntryPath(QStringLiteral("Vell"));
-    sheet_->OnCommand(kCommandRunAtStart);
+    sheet_->OnCommand(ids::kRunAtStart);
     QCOMPARE(sheet_->runAtStart, 1);
     QCOMPARE(ReadSettingInt(kSettings, QStringLiteral("Run At Start"), 0), 1);
     QVERIFY(QFile::exists(entry));
@@ -280,10 +278,10 @@ class VellSheetTest : public QObject {
     QCOMPARE(exec, QStringList{vell::platform::ProgramFolder() + QStringLiteral("vell")});
     QCOMPARE(vell::platform::ReadKeyFileGroup(entry, QStringLiteral("Desktop Entry")).value(QStringLiteral("Comment")),
              QStringLiteral("Vell"));
-    record_.choice = 0;
-    host_->Event(kTrayRightButtonUp);
-    QCOMPARE(record_.lastChecks.value(kCommandRunAtStart), true);
-    sheet_->OnCommand(kCommandRunAtStart);
+    record_.choice.clear();
+    host_->Activate(QSystemTrayIcon::Context);
+    QCOMPARE(record_.lastChecks.value(QStringLiteral("&Run on Windows-start")), true);
+    sheet_->OnCommand(ids::kRunAtStart);
     QCOMPARE(sheet_->runAtStart, 0);
     QCOMPARE(ReadSettingInt(kSettings, QStringLiteral("Run At Start"), 1), 0);
     QVERIFY(!QFile::exists(entry));
@@ -294,7 +292,7 @@ class VellSheetTest : public QObject {
     // A file where the autostart folder belongs.
     QVERIFY(WriteFile(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/autostart"), QByteArray("x")));
     Start();
-    sheet_->OnCommand(kCommandRunAtStart);
+    sheet_->OnCommand(ids::kRunAtStart);
     QCOMPARE(services_->messages.size(), 1);
     QCOMPARE(services_->messages.first().second, QStringLiteral("Error creating Shortcut"));
     QCOMPARE(sheet_->runAtStart, 1);  // the setting stays toggled
@@ -474,7 +472,7 @@ class VellSheetTest : public QObject {
   void Start(bool waitForExposure = true) {
     auto host = std::make_unique<FakeTrayHost>(&record_);
     host_ = host.get();
-    tray_ = std::make_unique<CSystemTray>(std::move(host));
+    tray_ = std::make_unique<vell::TrayIcon>(std::move(host));
     sheet_ = std::make_unique<CVellSheet>(*tray_);
     sheet_->show();
     sheet_->activateWindow();
@@ -483,7 +481,7 @@ class VellSheetTest : public QObject {
 
   TrayRecord record_;
   FakeTrayHost* host_ = nullptr;
-  std::unique_ptr<CSystemTray> tray_;
+  std::unique_ptr<vell::TrayIcon> tray_;
   std::unique_ptr<CVellSheet> sheet_;
   std::unique_ptr<ScopedRecordingServices> services_;
 };

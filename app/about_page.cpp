@@ -68,7 +68,7 @@ void CVellPage2::CreateControls() {
   line->setGeometry(units.Rect(23, 34, 188, 1).adjusted(0, 0, 0, 1));
   line->setAccessibleName(QStringLiteral("Separator"));
 
-  label(QStringLiteral("Version 1.5 (1/27/2000)"), units.Rect(23, 37, 189, 9));
+  label(QStringLiteral("Version %1 (1/27/2000)").arg(QStringLiteral(VELL_VERSION)), units.Rect(23, 37, 189, 9));
   // The legal notice and the rights notice fill the framed space below the version.
   label(QStringLiteral("Free to use and to pass on unchanged. Provided as is, with no warranty of any kind."),
         units.Rect(23, 52, 189, 18));

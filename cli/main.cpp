@@ -18,6 +18,7 @@
 
 #ifndef VELL_VERSION
 #define VELL_VERSION "0"
+#define VELL_RELEASE_DATE "unknown"
 #endif
 
 namespace {
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
     return Finish(out, 0);
   }
   if (options.version) {
-    out.WriteLine("vell-eval " VELL_VERSION);
+    out.WriteLine("vell-eval " VELL_VERSION " (" VELL_RELEASE_DATE ")");
     return Finish(out, 0);
   }
 

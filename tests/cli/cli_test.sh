@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs vell-eval as a user would and checks its output and exit status.
-# Usage: cli_test.sh PATH/TO/vell-eval
+# Usage: cli_test.sh PATH/TO/vell-eval VERSION
 set -u
 bin=$1
+version=${2:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 passed=0
@@ -73,7 +74,7 @@ check_err batch-folder 2 "vell-eval: cannot read standard input: Is a directory"
 check usage-error 2 "" -- "$bin" --bogus
 check missing-file-arg 2 "" -- "$bin" -f
 check help 0 "$("$bin" --help)" -- "$bin" -h
-check version 0 "$("$bin" --version)" -- "$bin" --version
+check version 0 "vell-eval $version" -- "$bin" --version
 
 printf 'x=2\ny=x*3+z\nz=1.5\n' >"$work/s.txt"
 check sheet-details 0 "$(printf '3.75\nX = 2\nY = 7.5\nZ = 1.5')" -- "$bin" -f "$work/s.txt" -d 'y/2'

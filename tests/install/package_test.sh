@@ -53,6 +53,10 @@ extra=$(grep -v '/$' "$work/files" | grep -vxF -f <(printf '%s\n' "${expected[@]
 dpkg-deb -x "$deb" "$work/root"
 [ "$("$work/root/usr/bin/vell-eval" 'sqrt(16)')" = 4 ] || fail "packaged vell-eval 'sqrt(16)'"
 for page in vell vell-eval; do
-  gzip -t "$work/root/usr/share/man/man1/$page.1.gz" || fail "$page.1.gz is not gzip"
+  header=$(gzip -dc "$work/root/usr/share/man/man1/$page.1.gz" | head -n1) || fail "$page.1.gz is not gzip"
+  [[ $header == *"\"Vell $version\""* ]] || fail "$page.1 names another version: $header"
 done
+# One version everywhere: the program, its man pages and its metainfo.
+[[ $("$work/root/usr/bin/vell-eval" --version) == "vell-eval $version ("* ]] || fail "vell-eval --version"
+grep -q "<release version=\"$version\"" "$work/root/usr/share/metainfo/"*.metainfo.xml || fail "metainfo version"
 echo "PASS: $(basename "$deb"): $depends"

@@ -160,6 +160,37 @@ class PlatformTest : public QObject {
     QVERIFY(services.launched.isEmpty());
   }
 
+  void theOpenerGetsTheAddressAndJudgesIt_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QByteArray>("ending");  // of the fake xdg-open
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("argument");
+    const QString file = SandboxDir() + QStringLiteral("/my guide $(id).txt");
+    QTest::newRow("file") << file << QByteArray("exit 0") << 33 << file;
+    QTest::newRow("web address") << "https://example.com/a b" << QByteArray("exit 0") << 33 << "https://example.com/a%20b";
+    QTest::newRow("no handler") << "https://example.com/" << QByteArray("exit 3") << 31 << "https://example.com/";
+    QTest::newRow("handler failed") << file << QByteArray("exit 4") << 31 << file;
+    // Some handlers run in the opener's place: busy past the wait is opened.
+    QTest::newRow("still busy") << "https://example.com/" << QByteArray("sleep 2; exit 3") << 33 << "https://example.com/";
+  }
+  void theOpenerGetsTheAddressAndJudgesIt() {
+    QFETCH(QString, address);
+    QFETCH(QByteArray, ending);
+    QFETCH(int, code);
+    QFETCH(QString, argument);
+    WriteText(SandboxDir() + QStringLiteral("/my guide $(id).txt"), "guide");
+    const QString opener = InstallFakeProgram(QStringLiteral("xdg-open"), "printf '%s\\n' \"$@\" > \"$0.args\"\n" + ending);
+    QVERIFY(!opener.isEmpty());
+    RecordingServices services;
+    services.realOpenUrl = true;
+    services.openerWaitMs = 500;
+    ScopedServices scope(services);
+    QCOMPARE(OpenDocument(address), code);
+    QFile arguments(opener + QStringLiteral(".args"));
+    QVERIFY(arguments.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(arguments.readAll()), argument + QLatin1Char('\n'));
+  }
+
   void htmlHandlerGetsTheAddressAsOneArgument() {
     WriteText(DataApps() + "browser.desktop", "[Desktop Entry]\nName=B\nExec=\"/opt/web browser/run\" --new %U\n");
     RecordingServices services;

@@ -26,6 +26,18 @@ bool PrepareSandbox() {
   return QDir().mkpath(qEnvironmentVariable("XDG_CONFIG_HOME"));
 }
 
+QString InstallFakeProgram(const QString& name, const QByteArray& body) {
+  const QString bin = SandboxDir() + QStringLiteral("/bin");
+  if (SandboxDir().isEmpty() || !QDir().mkpath(bin)) return {};
+  QFile file(bin + QLatin1Char('/') + name);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write("#!/bin/sh\n" + body + "\n") < 0) return {};
+  file.close();
+  if (!file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) return {};
+  const QString path = qEnvironmentVariable("PATH");
+  if (!path.startsWith(bin + QLatin1Char(':'))) qputenv("PATH", QFile::encodeName(bin + QLatin1Char(':') + path));
+  return file.fileName();
+}
+
 namespace {
 
 QtMessageHandler previousHandler = nullptr;

@@ -235,6 +235,24 @@ class LinkStaticTest : public QObject {
     QCOMPARE(services.beeps, opened ? 0 : 1);
   }
 
+  void aHostileHandlerEntryRunsNothing() {
+    QVERIFY(!InstallOpener(3).isEmpty());
+    const QString pwned = SandboxDir() + QStringLiteral("/pwned");
+    RecordingServices services;
+    services.realOpenUrl = true;
+    services.realStart = true;
+    InstallHtmlHandler(services, "Name=Evil;$(touch " + pwned.toUtf8() + ")\nExec=sh -c \"echo %u %c\"\n");
+    vell::platform::ScopedServices scope(services);
+    bool visited = true;
+    ClickLink(kAddress, &visited);
+    QTest::qWait(500);
+    QVERIFY(!QFile::exists(pwned));
+    QVERIFY(!visited);
+    QVERIFY(services.launched.isEmpty());
+    QCOMPARE(services.messages.size(), 1);
+    QVERIFY(services.messages.first().second.endsWith(QLatin1String("with the given filename extension.")));
+  }
+
   void openErrorMessages_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("reason");

@@ -89,6 +89,35 @@ class PlatformTest : public QObject {
     QCOMPARE(BuildHandlerCommand(entry, QStringLiteral("https://example.com/?q=1&r=2")), expected);
   }
 
+  void fieldCodesExpandOnlyWhereNoShellReadsThem_data() {
+    QTest::addColumn<QString>("exec");
+    QTest::addColumn<QStringList>("expected");  // empty: the entry is refused
+    const QString name = QStringLiteral("Evil;$(touch pwned) `id` \"q\"");
+    const QString path = QStringLiteral("/apps/my apps/web;$(id).desktop");
+    const QString a = QStringLiteral("https://x.test/a b?c='1';$(id)`id`\"");
+    QTest::newRow("codes in a shell's quoted script") << "sh -c \"echo %u %c\"" << QStringList();
+    QTest::newRow("quoted code alone") << "browser \"%u\"" << QStringList();
+    QTest::newRow("code after a quoted part") << "sh -c \"echo \"%c" << QStringList();
+    QTest::newRow("unknown code in quotes") << "browser \"%x\" %u" << QStringList();
+    QTest::newRow("code as the program") << "%c %u" << QStringList();
+    QTest::newRow("list inside an argument") << "browser --urls=%U" << QStringList();
+    QTest::newRow("icon inside an argument") << "browser --x%i %u" << QStringList();
+    QTest::newRow("values as whole arguments")
+        << "browser --class %c --file %k %u" << QStringList{"browser", "--class", name, "--file", path, a};
+    QTest::newRow("percent in quotes") << "sh -c \"printf 100%%\" %u" << QStringList{"sh", "-c", "printf 100%", a};
+    QTest::newRow("deprecated codes go") << "browser %d %D %n %N %v %m %U" << QStringList{"browser", a};
+    QTest::newRow("no icon, no --icon") << "browser %i %F" << QStringList{"browser", a};
+  }
+  void fieldCodesExpandOnlyWhereNoShellReadsThem() {
+    QFETCH(QString, exec);
+    QFETCH(QStringList, expected);
+    const bool noIcon = exec.contains(QLatin1String("%i"));
+    const DesktopEntry entry{QStringLiteral("/apps/my apps/web;$(id).desktop"),
+                             QStringLiteral("Evil;$(touch pwned) `id` \"q\""),
+                             noIcon ? QString() : QStringLiteral("web"), exec};
+    QCOMPARE(BuildHandlerCommand(entry, QStringLiteral("https://x.test/a b?c='1';$(id)`id`\"")), expected);
+  }
+
   void unusableExecLines_data() {
     QTest::addColumn<QString>("exec");
     QTest::newRow("empty") << "";

@@ -37,12 +37,6 @@ void InstallHtmlHandler(RecordingServices& services, const QByteArray& body) {
   services.defaultApplication = QStringLiteral("web.desktop");
 }
 
-// An xdg-open that notes its arguments in <its path>.args and ends with status.
-QString InstallOpener(int status) {
-  return InstallFakeProgram(QStringLiteral("xdg-open"),
-                            "printf '%s\\n' \"$@\" > \"$0.args\"\nexit " + QByteArray::number(status));
-}
-
 void ClickLink(const QString& address, bool* visited) {
   Dialog d;
   d.link->Attach();
@@ -216,7 +210,7 @@ class LinkStaticTest : public QObject {
     QFETCH(int, status);
     QFETCH(bool, htmlHandler);
     QFETCH(bool, opened);
-    const QString opener = InstallOpener(status);
+    const QString opener = InstallFakeOpener("exit " + QByteArray::number(status));
     QVERIFY(!opener.isEmpty());
     RecordingServices services;
     services.realOpenUrl = true;
@@ -236,7 +230,7 @@ class LinkStaticTest : public QObject {
   }
 
   void aHostileHandlerEntryRunsNothing() {
-    QVERIFY(!InstallOpener(3).isEmpty());
+    QVERIFY(!InstallFakeOpener("exit 3").isEmpty());
     const QString pwned = SandboxDir() + QStringLiteral("/pwned");
     RecordingServices services;
     services.realOpenUrl = true;

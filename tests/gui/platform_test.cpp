@@ -196,11 +196,13 @@ class PlatformTest : public QObject {
     QTest::addColumn<QString>("argument");
     const QString file = SandboxDir() + QStringLiteral("/my guide $(id).txt");
     QTest::newRow("file") << file << QByteArray("exit 0") << 33 << file;
-    QTest::newRow("web address") << "https://example.com/a b" << QByteArray("exit 0") << 33 << "https://example.com/a%20b";
+    QTest::newRow("web address") << "https://example.com/a b" << QByteArray("exit 0") << 33
+                                 << "https://example.com/a%20b";
     QTest::newRow("no handler") << "https://example.com/" << QByteArray("exit 3") << 31 << "https://example.com/";
     QTest::newRow("handler failed") << file << QByteArray("exit 4") << 31 << file;
     // Some handlers run in the opener's place: busy past the wait is opened.
-    QTest::newRow("still busy") << "https://example.com/" << QByteArray("sleep 2; exit 3") << 33 << "https://example.com/";
+    QTest::newRow("still busy") << "https://example.com/" << QByteArray("sleep 2; exit 3") << 33
+                                << "https://example.com/";
   }
   void theOpenerGetsTheAddressAndJudgesIt() {
     QFETCH(QString, address);
@@ -208,7 +210,7 @@ class PlatformTest : public QObject {
     QFETCH(int, code);
     QFETCH(QString, argument);
     WriteText(SandboxDir() + QStringLiteral("/my guide $(id).txt"), "guide");
-    const QString opener = InstallFakeProgram(QStringLiteral("xdg-open"), "printf '%s\\n' \"$@\" > \"$0.args\"\n" + ending);
+    const QString opener = InstallFakeOpener(ending);
     QVERIFY(!opener.isEmpty());
     RecordingServices services;
     services.realOpenUrl = true;

@@ -26,11 +26,12 @@ bool PrepareSandbox() {
   return QDir().mkpath(qEnvironmentVariable("XDG_CONFIG_HOME"));
 }
 
-QString InstallFakeProgram(const QString& name, const QByteArray& body) {
+QString InstallFakeOpener(const QByteArray& ending) {
   const QString bin = SandboxDir() + QStringLiteral("/bin");
   if (SandboxDir().isEmpty() || !QDir().mkpath(bin)) return {};
-  QFile file(bin + QLatin1Char('/') + name);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write("#!/bin/sh\n" + body + "\n") < 0) return {};
+  QFile file(bin + QStringLiteral("/xdg-open"));
+  const QByteArray script = "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args\"\n" + ending + "\n";
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(script) != script.size()) return {};
   file.close();
   if (!file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) return {};
   const QString path = qEnvironmentVariable("PATH");

@@ -75,16 +75,26 @@ QString EscapeKeyFileValue(const QString& value) {
   return out;
 }
 
-bool SplitExecLine(const QString& exec, QStringList* arguments) {
+bool SplitExecLine(const QString& exec, QStringList* arguments, QList<bool>* quoted) {
   arguments->clear();
+  if (quoted) quoted->clear();
   QString current;
   bool inArgument = false;
-  bool quoted = false;
+  bool inQuotes = false;
+  bool currentQuoted = false;
+  const auto finish = [&] {
+    if (inArgument) {
+      *arguments << current;
+      if (quoted) *quoted << currentQuoted;
+    }
+    current.clear();
+    inArgument = currentQuoted = false;
+  };
   for (int i = 0; i < exec.size(); ++i) {
     const QChar c = exec.at(i);
-    if (quoted) {
+    if (inQuotes) {
       if (c == QLatin1Char('"')) {
-        quoted = false;
+        inQuotes = false;
       } else if (c == QLatin1Char('\\') && i + 1 < exec.size() &&
                  QStringLiteral("\"`$\\").contains(exec.at(i + 1))) {
         current += exec.at(++i);
@@ -92,19 +102,16 @@ bool SplitExecLine(const QString& exec, QStringList* arguments) {
         current += c;
       }
     } else if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')) {
-      if (inArgument) *arguments << current;
-      current.clear();
-      inArgument = false;
+      finish();
     } else if (c == QLatin1Char('"')) {
-      quoted = true;
-      inArgument = true;
+      inQuotes = inArgument = currentQuoted = true;
     } else {
       current += c;
       inArgument = true;
     }
   }
-  if (quoted) return false;
-  if (inArgument) *arguments << current;
+  if (inQuotes) return false;
+  finish();
   return !arguments->isEmpty() && !arguments->first().isEmpty();
 }
 
@@ -128,13 +135,18 @@ namespace {
 
 bool IsTargetCode(QChar code) { return QStringLiteral("fFuU").contains(code); }
 
-// Expands the field codes of one argument. Appends zero, one or two
-// arguments to out.
-void ExpandArgument(const QString& argument, const DesktopEntry& entry, const QString& address,
+// Where an argument came from in the Exec line.
+enum class Place { kProgram, kQuoted, kPlain };
+
+// Appends what one argument expands to (zero, one or two arguments) to out.
+// False when it holds a field code where none may stand: in a quoted argument
+// the value would reach whatever reads the quotes (often a shell) unquoted,
+// a program name takes no value, and a list or %i must be an argument alone.
+bool ExpandArgument(const QString& argument, Place place, const DesktopEntry& entry, const QString& address,
                     bool* addressUsed, QStringList* out) {
-  if (argument == QLatin1String("%i")) {
+  if (place == Place::kPlain && argument == QLatin1String("%i")) {
     if (!entry.icon.isEmpty()) *out << QStringLiteral("--icon") << entry.icon;
-    return;
+    return true;
   }
   QString expanded;
   bool hadCode = false;
@@ -149,6 +161,8 @@ void ExpandArgument(const QString& argument, const DesktopEntry& entry, const QS
       expanded += QLatin1Char('%');
       continue;
     }
+    if (place != Place::kPlain) return false;
+    if (QStringLiteral("FUi").contains(code) && argument.size() != 2) return false;
     hadCode = true;
     if (IsTargetCode(code)) {
       if (!*addressUsed) expanded += address;  // one address: later codes vanish
@@ -157,26 +171,23 @@ void ExpandArgument(const QString& argument, const DesktopEntry& entry, const QS
       expanded += entry.name;
     } else if (code == QLatin1Char('k')) {
       expanded += entry.path;
-    }
+    }  // the deprecated codes and unknown ones vanish
   }
-  if (hadCode && expanded.isEmpty()) return;
-  *out << expanded;
+  if (!hadCode || !expanded.isEmpty()) *out << expanded;
+  return true;
 }
 
 }  // namespace
 
 QStringList BuildHandlerCommand(const DesktopEntry& entry, const QString& address) {
   QStringList arguments;
-  if (!SplitExecLine(entry.exec, &arguments)) return {};
+  QList<bool> quoted;
+  if (!SplitExecLine(entry.exec, &arguments, &quoted)) return {};
   QStringList command;
   bool addressUsed = false;
   for (int i = 0; i < arguments.size(); ++i) {
-    if (i == 0) {
-      // The program name carries no field codes, only the doubled '%'.
-      command << QString(arguments.at(0)).replace(QLatin1String("%%"), QLatin1String("%"));
-      continue;
-    }
-    ExpandArgument(arguments.at(i), entry, address, &addressUsed, &command);
+    const Place place = i == 0 ? Place::kProgram : quoted.at(i) ? Place::kQuoted : Place::kPlain;
+    if (!ExpandArgument(arguments.at(i), place, entry, address, &addressUsed, &command)) return {};
   }
   if (!addressUsed) command << address;
   return command;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -27,8 +28,9 @@ QString UnescapeKeyFileValue(const QString& value);
 QString EscapeKeyFileValue(const QString& value);
 
 // Splits an Exec value into arguments by its quoting rules. False on an
-// unterminated quote or an empty command.
-bool SplitExecLine(const QString& exec, QStringList* arguments);
+// unterminated quote or an empty command. quoted, when given, says for each
+// argument whether any part of it stood in double quotes.
+bool SplitExecLine(const QString& exec, QStringList* arguments, QList<bool>* quoted = nullptr);
 
 // Quotes one argument for an Exec value (the inverse of SplitExecLine,
 // including the doubling of '%').
@@ -37,7 +39,9 @@ QString QuoteExecArgument(const QString& argument);
 // The command that opens address with this entry: the field code %f, %F, %u
 // or %U is replaced by the address as one argument; without one the address
 // is appended as the last argument. %i, %c and %k expand as the format says,
-// %% gives %, other codes vanish. Empty when the Exec line is unusable.
+// %% gives %, other codes vanish. Empty when the Exec line is unusable,
+// which includes a field code in a quoted argument or in the program name,
+// and %F, %U or %i that is not an argument of its own.
 QStringList BuildHandlerCommand(const DesktopEntry& entry, const QString& address);
 
 }  // namespace vell::platform

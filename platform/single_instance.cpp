@@ -4,7 +4,6 @@
 
 #include <QLocalSocket>
 #include <QLockFile>
-#include <QPointer>
 #include <QStandardPaths>
 #include <utility>
 
@@ -19,15 +18,31 @@ constexpr int kWriteTimeoutMs = 1000;
 constexpr int kLockTimeoutMs = 3000;
 // A message longer than this is not ours: the connection is dropped.
 constexpr int kMaxMessageBytes = 64;
+// A later start sends its message at once; a connection still silent after
+// this long only holds a file descriptor.
+constexpr int kMessageTimeoutMs = 1000;
+// Connections open at one time. A client that holds more only pushes out
+// its own older ones, and the server never runs out of descriptors.
+constexpr int kMaxClients = 16;
+// How often a server that stopped listening (Qt closes it when accepting a
+// connection fails) is noticed and started again.
+constexpr int kWatchIntervalMs = 1000;
+
+void Drop(QLocalSocket* socket) {
+  socket->abort();
+  socket->deleteLater();
+}
 
 }  // namespace
 
 const QByteArray SingleInstance::kActivateMessage = QByteArrayLiteral("activate\n");
 
 SingleInstance::SingleInstance(QString socketPath, QObject* parent)
-    : QObject(parent), socketPath_(std::move(socketPath)) {
+    : QObject(parent), socketPath_(std::move(socketPath)), server_(this) {
   server_.setSocketOptions(QLocalServer::UserAccessOption);
   connect(&server_, &QLocalServer::newConnection, this, &SingleInstance::OnNewConnection);
+  watch_.setInterval(kWatchIntervalMs);
+  connect(&watch_, &QTimer::timeout, this, &SingleInstance::ListenAgainIfClosed);
 }
 
 SingleInstance::~SingleInstance() = default;
@@ -55,7 +70,9 @@ SingleInstance::Claim SingleInstance::Start() {
     case Handover::kNobodyThere:
       break;
   }
-  return Listen() ? Claim::kFirst : Claim::kUnavailable;
+  if (!Listen()) return Claim::kUnavailable;
+  watch_.start();
+  return Claim::kFirst;
 }
 
 SingleInstance::Handover SingleInstance::AskRunningCopy() const {
@@ -77,26 +94,42 @@ bool SingleInstance::Listen() {
   return server_.listen(socketPath_);
 }
 
-void SingleInstance::OnNewConnection() {
-  while (QLocalSocket* raw = server_.nextPendingConnection()) {
-    QPointer<QLocalSocket> socket(raw);
-    connect(raw, &QLocalSocket::disconnected, raw, &QObject::deleteLater);
-    auto readMessage = [this, socket] {
-      if (!socket) return;
-      const QByteArray pending = socket->peek(kMaxMessageBytes + 1);
-      const int end = pending.indexOf('\n');
-      if (end < 0) {
-        if (pending.size() > kMaxMessageBytes) socket->abort();
-        return;
-      }
-      const QByteArray message = socket->read(end + 1);
-      socket->disconnectFromServer();
-      if (message == kActivateMessage) emit activationRequested();
-    };
-    connect(raw, &QLocalSocket::readyRead, this, readMessage);
-    // The message may have arrived with the connection.
-    if (raw->bytesAvailable() > 0) readMessage();
+void SingleInstance::ListenAgainIfClosed() {
+  if (server_.isListening()) return;
+  // While the name was free another copy may have taken it: leave it that copy's.
+  QLocalSocket probe;
+  probe.connectToServer(socketPath_);
+  if (probe.waitForConnected(kConnectTimeoutMs)) {
+    probe.abort();
+    watch_.stop();
+    return;
   }
+  Listen();
+}
+
+void SingleInstance::OnNewConnection() {
+  while (QLocalSocket* socket = server_.nextPendingConnection()) {
+    clients_.removeIf([](const QPointer<QLocalSocket>& client) { return client.isNull(); });
+    while (clients_.size() >= kMaxClients) Drop(clients_.takeFirst());
+    clients_ << socket;
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadMessage(socket); });
+    QTimer::singleShot(kMessageTimeoutMs, socket, [socket] { Drop(socket); });
+    // The message may have arrived with the connection.
+    if (socket->bytesAvailable() > 0) ReadMessage(socket);
+  }
+}
+
+void SingleInstance::ReadMessage(QLocalSocket* socket) {
+  const QByteArray pending = socket->peek(kMaxMessageBytes + 1);
+  const int end = pending.indexOf('\n');
+  if (end < 0) {
+    if (pending.size() > kMaxMessageBytes) Drop(socket);
+    return;
+  }
+  const QByteArray message = socket->read(end + 1);
+  socket->disconnectFromServer();
+  if (message == kActivateMessage) emit activationRequested();
 }
 
 }  // namespace vell::platform

@@ -2,8 +2,11 @@
 
 #include <QByteArray>
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 
 namespace vell::platform {
 
@@ -11,6 +14,10 @@ namespace vell::platform {
 // socket that only this user can reach; a later start finds it there, asks
 // the running copy to come forward and ends. A socket left behind by a copy
 // that crashed answers nobody, so the next start removes it and takes over.
+// Any local program of the user can connect, so connections are few and
+// brief: each has a second to say its message, and the oldest gives way to a
+// new one beyond a small number. Should the server stop listening all the
+// same, it listens again.
 class SingleInstance : public QObject {
   Q_OBJECT
 
@@ -47,10 +54,14 @@ class SingleInstance : public QObject {
   enum class Handover { kDone, kNobodyThere, kNoAnswer };
   Handover AskRunningCopy() const;
   bool Listen();
+  void ListenAgainIfClosed();
   void OnNewConnection();
+  void ReadMessage(QLocalSocket* socket);
 
   QString socketPath_;
   QLocalServer server_;
+  QList<QPointer<QLocalSocket>> clients_;  // oldest first
+  QTimer watch_;
 };
 
 }  // namespace vell::platform

@@ -17,7 +17,26 @@ SystemServices* current = nullptr;
 
 SystemServices::~SystemServices() = default;
 
-bool SystemServices::OpenUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool SystemServices::OpenUrl(const QUrl& url) {
+  // QDesktopServices reports success once the opener has started; a failure
+  // it finds afterwards (no handler for the scheme) would be lost.
+  const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  if (opener.isEmpty()) return QDesktopServices::openUrl(url);
+  auto* process = new QProcess;
+  process->setProcessChannelMode(QProcess::ForwardedChannels);
+  process->setStandardInputFile(QProcess::nullDevice());
+  process->start(opener, {url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
+  if (!process->waitForFinished(openerWaitMs) && process->state() == QProcess::Running) {
+    // A handler runs in the opener's place: it opened. Let it run on; the
+    // object goes when it ends, and a program that ends first leaves it running.
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    return true;
+  }
+  const bool opened = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0 &&
+                      process->error() == QProcess::UnknownError;
+  delete process;
+  return opened;
+}
 
 int SystemServices::StartDetached(const QString& program, const QStringList& arguments) {
   const int code = ProgramStartCode(program);

@@ -13,8 +13,8 @@ class SystemServices {
  public:
   virtual ~SystemServices();
 
-  // Hands the address to the desktop (QDesktopServices). True when the
-  // desktop accepted it.
+  // Hands the address to the desktop's opener (xdg-open). True when the
+  // opener reports success, or is still busy after openerWaitMs.
   virtual bool OpenUrl(const QUrl& url);
   // Starts program with exactly these arguments, never through a shell.
   // Returns a launch code (see open_document.h): above 32 on success.
@@ -24,6 +24,10 @@ class SystemServices {
   // Modal warning box with an OK button.
   virtual void ShowMessage(const QString& caption, const QString& text);
   virtual void Beep();
+
+  // xdg-open returns at once after handing over, but runs some handlers (a
+  // browser without a desktop session) in its place until they end.
+  int openerWaitMs = 10000;
 };
 
 // The services in use: the real ones unless a ScopedServices is alive.

@@ -26,6 +26,27 @@ struct Dialog {
   CLinkStatic* link;
 };
 
+// Makes "web.desktop" with this [Desktop Entry] body the text/html handler
+// that services name.
+void InstallHtmlHandler(RecordingServices& services, const QByteArray& body) {
+  const QString apps = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/applications");
+  QVERIFY(QDir().mkpath(apps));
+  QFile entry(apps + QStringLiteral("/web.desktop"));
+  QVERIFY(entry.open(QIODevice::WriteOnly));
+  entry.write("[Desktop Entry]\nType=Application\n" + body);
+  services.defaultApplication = QStringLiteral("web.desktop");
+}
+
+void ClickLink(const QString& address, bool* visited) {
+  Dialog d;
+  d.link->Attach();
+  d.link->SetTarget(address);
+  d.parent.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&d.parent));
+  QTest::mouseClick(d.link, Qt::LeftButton, Qt::NoModifier, d.link->rect().center());
+  *visited = d.link->visited();
+}
+
 }  // namespace
 
 class LinkStaticTest : public QObject {
@@ -131,14 +152,10 @@ class LinkStaticTest : public QObject {
   void clickOpensTheTarget() {
     RecordingServices services;
     vell::platform::ScopedServices scope(services);
-    Dialog d;
-    d.link->Attach();
-    d.link->SetTarget(kAddress);
-    d.parent.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&d.parent));
-    QTest::mouseClick(d.link, Qt::LeftButton, Qt::NoModifier, d.link->rect().center());
+    bool visited = false;
+    ClickLink(kAddress, &visited);
     QCOMPARE(services.openedUrls, QList<QUrl>{QUrl(kAddress)});
-    QVERIFY(d.link->visited());
+    QVERIFY(visited);
     QCOMPARE(services.beeps, 0);
     QVERIFY(services.messages.isEmpty());
   }
@@ -165,21 +182,65 @@ class LinkStaticTest : public QObject {
   }
 
   void fallbackToTheHtmlHandler() {
-    const QString apps = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/applications");
-    QVERIFY(QDir().mkpath(apps));
-    QFile entry(apps + QStringLiteral("/web.desktop"));
-    QVERIFY(entry.open(QIODevice::WriteOnly));
-    entry.write("[Desktop Entry]\nType=Application\nName=Web\nExec=web-browser --new-tab %u\n");
-    entry.close();
     RecordingServices services;
     services.openUrlResult = false;
-    services.defaultApplication = QStringLiteral("web.desktop");
+    InstallHtmlHandler(services, "Name=Web\nExec=web-browser --new-tab %u\n");
     vell::platform::ScopedServices scope(services);
     const QString address = QStringLiteral("www.example.com; rm -rf ~");
     QCOMPARE(CLinkStatic::OpenTarget(address), 33);
     QCOMPARE(services.launched, (QList<QStringList>{{"web-browser", "--new-tab", address}}));
     services.startResult = 2;  // the browser is not installed
     QCOMPARE(CLinkStatic::OpenTarget(address), 2);
+  }
+
+  void theOpenersExitStatusDecides_data() {
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("htmlHandler");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("opened") << 0 << true << true;
+    QTest::newRow("no handler for the scheme: the browser instead") << 3 << true << true;
+    QTest::newRow("no handler for the scheme, no browser") << 3 << false << false;
+    QTest::newRow("the handler failed: the browser instead") << 4 << true << true;
+  }
+  void theOpenersExitStatusDecides() {
+    QFETCH(int, status);
+    QFETCH(bool, htmlHandler);
+    QFETCH(bool, opened);
+    const QString opener = InstallFakeOpener("exit " + QByteArray::number(status));
+    QVERIFY(!opener.isEmpty());
+    RecordingServices services;
+    services.realOpenUrl = true;
+    if (htmlHandler) InstallHtmlHandler(services, "Exec=web-browser %u\n");
+    vell::platform::ScopedServices scope(services);
+    bool visited = false;
+    ClickLink(kAddress, &visited);
+    QCOMPARE(visited, opened);
+    QFile arguments(opener + QStringLiteral(".args"));
+    QVERIFY(arguments.open(QIODevice::ReadOnly));
+    QCOMPARE(arguments.readAll(), kAddress.toUtf8() + "\n");
+    const bool fallback = status != 0;
+    QCOMPARE(services.queriedTypes.size(), fallback ? 1 : 0);
+    QCOMPARE(services.launched.size(), fallback && htmlHandler ? 1 : 0);
+    QCOMPARE(services.messages.size(), opened ? 0 : 1);
+    QCOMPARE(services.beeps, opened ? 0 : 1);
+  }
+
+  void aHostileHandlerEntryRunsNothing() {
+    QVERIFY(!InstallFakeOpener("exit 3").isEmpty());
+    const QString pwned = SandboxDir() + QStringLiteral("/pwned");
+    RecordingServices services;
+    services.realOpenUrl = true;
+    services.realStart = true;
+    InstallHtmlHandler(services, "Name=Evil;$(touch " + pwned.toUtf8() + ")\nExec=sh -c \"echo %u %c\"\n");
+    vell::platform::ScopedServices scope(services);
+    bool visited = true;
+    ClickLink(kAddress, &visited);
+    QTest::qWait(500);
+    QVERIFY(!QFile::exists(pwned));
+    QVERIFY(!visited);
+    QVERIFY(services.launched.isEmpty());
+    QCOMPARE(services.messages.size(), 1);
+    QVERIFY(services.messages.first().second.endsWith(QLatin1String("with the given filename extension.")));
   }
 
   void openErrorMessages_data() {

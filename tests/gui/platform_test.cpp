@@ -89,6 +89,35 @@ class PlatformTest : public QObject {
     QCOMPARE(BuildHandlerCommand(entry, QStringLiteral("https://example.com/?q=1&r=2")), expected);
   }
 
+  void fieldCodesExpandOnlyWhereNoShellReadsThem_data() {
+    QTest::addColumn<QString>("exec");
+    QTest::addColumn<QStringList>("expected");  // empty: the entry is refused
+    const QString name = QStringLiteral("Evil;$(touch pwned) `id` \"q\"");
+    const QString path = QStringLiteral("/apps/my apps/web;$(id).desktop");
+    const QString a = QStringLiteral("https://x.test/a b?c='1';$(id)`id`\"");
+    QTest::newRow("codes in a shell's quoted script") << "sh -c \"echo %u %c\"" << QStringList();
+    QTest::newRow("quoted code alone") << "browser \"%u\"" << QStringList();
+    QTest::newRow("code after a quoted part") << "sh -c \"echo \"%c" << QStringList();
+    QTest::newRow("unknown code in quotes") << "browser \"%x\" %u" << QStringList();
+    QTest::newRow("code as the program") << "%c %u" << QStringList();
+    QTest::newRow("list inside an argument") << "browser --urls=%U" << QStringList();
+    QTest::newRow("icon inside an argument") << "browser --x%i %u" << QStringList();
+    QTest::newRow("values as whole arguments")
+        << "browser --class %c --file %k %u" << QStringList{"browser", "--class", name, "--file", path, a};
+    QTest::newRow("percent in quotes") << "sh -c \"printf 100%%\" %u" << QStringList{"sh", "-c", "printf 100%", a};
+    QTest::newRow("deprecated codes go") << "browser %d %D %n %N %v %m %U" << QStringList{"browser", a};
+    QTest::newRow("no icon, no --icon") << "browser %i %F" << QStringList{"browser", a};
+  }
+  void fieldCodesExpandOnlyWhereNoShellReadsThem() {
+    QFETCH(QString, exec);
+    QFETCH(QStringList, expected);
+    const bool noIcon = exec.contains(QLatin1String("%i"));
+    const DesktopEntry entry{QStringLiteral("/apps/my apps/web;$(id).desktop"),
+                             QStringLiteral("Evil;$(touch pwned) `id` \"q\""),
+                             noIcon ? QString() : QStringLiteral("web"), exec};
+    QCOMPARE(BuildHandlerCommand(entry, QStringLiteral("https://x.test/a b?c='1';$(id)`id`\"")), expected);
+  }
+
   void unusableExecLines_data() {
     QTest::addColumn<QString>("exec");
     QTest::newRow("empty") << "";
@@ -158,6 +187,38 @@ class PlatformTest : public QObject {
       QCOMPARE(services.openedUrls.first().toString(QUrl::FullyEncoded), opened);
     }
     QVERIFY(services.launched.isEmpty());
+  }
+
+  void theOpenerGetsTheAddressAndJudgesIt_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QByteArray>("ending");  // of the fake xdg-open
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("argument");
+    const QString file = SandboxDir() + QStringLiteral("/my guide $(id).txt");
+    QTest::newRow("file") << file << QByteArray("exit 0") << 33 << file;
+    QTest::newRow("web address") << "https://example.com/a b" << QByteArray("exit 0") << 33
+                                 << "https://example.com/a%20b";
+    QTest::newRow("no handler") << file << QByteArray("exit 3") << 31 << file;
+    // Some handlers run in the opener's place: busy past the wait is opened.
+    QTest::newRow("still busy") << "https://example.com/" << QByteArray("sleep 2; exit 3") << 33
+                                << "https://example.com/";
+  }
+  void theOpenerGetsTheAddressAndJudgesIt() {
+    QFETCH(QString, address);
+    QFETCH(QByteArray, ending);
+    QFETCH(int, code);
+    QFETCH(QString, argument);
+    WriteText(SandboxDir() + QStringLiteral("/my guide $(id).txt"), "guide");
+    const QString opener = InstallFakeOpener(ending);
+    QVERIFY(!opener.isEmpty());
+    RecordingServices services;
+    services.realOpenUrl = true;
+    services.openerWaitMs = 500;
+    ScopedServices scope(services);
+    QCOMPARE(OpenDocument(address), code);
+    QFile arguments(opener + QStringLiteral(".args"));
+    QVERIFY(arguments.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(arguments.readAll()), argument + QLatin1Char('\n'));
   }
 
   void htmlHandlerGetsTheAddressAsOneArgument() {

@@ -8,16 +8,16 @@
 #include "platform/system_services.h"
 
 // Stands in for the desktop: records what would be opened, launched, shown
-// or sounded, and answers as told.
+// or sounded, and answers as told (or lets the real services answer).
 class RecordingServices : public vell::platform::SystemServices {
  public:
   bool OpenUrl(const QUrl& url) override {
     openedUrls << url;
-    return openUrlResult;
+    return realOpenUrl ? SystemServices::OpenUrl(url) : openUrlResult;
   }
   int StartDetached(const QString& program, const QStringList& arguments) override {
     launched << (QStringList{program} + arguments);
-    return startResult;
+    return realStart ? SystemServices::StartDetached(program, arguments) : startResult;
   }
   QString DefaultApplication(const QString& mimeType) override {
     queriedTypes << mimeType;
@@ -28,6 +28,9 @@ class RecordingServices : public vell::platform::SystemServices {
 
   bool openUrlResult = true;
   int startResult = 33;
+  // Pass these on to the real services, still recording them.
+  bool realOpenUrl = false;
+  bool realStart = false;
   QString defaultApplication;
 
   QList<QUrl> openedUrls;

@@ -26,6 +26,19 @@ bool PrepareSandbox() {
   return QDir().mkpath(qEnvironmentVariable("XDG_CONFIG_HOME"));
 }
 
+QString InstallFakeOpener(const QByteArray& ending) {
+  const QString bin = SandboxDir() + QStringLiteral("/bin");
+  if (SandboxDir().isEmpty() || !QDir().mkpath(bin)) return {};
+  QFile file(bin + QStringLiteral("/xdg-open"));
+  const QByteArray script = "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args\"\n" + ending + "\n";
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(script) != script.size()) return {};
+  file.close();
+  if (!file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) return {};
+  const QString path = qEnvironmentVariable("PATH");
+  if (!path.startsWith(bin + QLatin1Char(':'))) qputenv("PATH", QFile::encodeName(bin + QLatin1Char(':') + path));
+  return file.fileName();
+}
+
 namespace {
 
 QtMessageHandler previousHandler = nullptr;

@@ -10,6 +10,12 @@ bool PrepareSandbox();
 // The sandbox folder, or empty when there is none.
 QString SandboxDir();
 
+// Puts a shell script called xdg-open into the sandbox's bin folder and that
+// folder first on PATH, so it stands in for the desktop's opener. It writes
+// its arguments, one a line, to <its path>.args and then runs ending (such as
+// "exit 3"). Returns the script's path, or empty on failure.
+QString InstallFakeOpener(const QByteArray& ending);
+
 // Drops the offscreen platform's notes that it cannot shape or raise
 // windows; every other message passes through.
 void QuietOffscreenNotes();

@@ -2,8 +2,13 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <memory>
+#include <vector>
+
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -42,6 +47,22 @@ void Send(const QString& path, const QByteArray& bytes) {
   QVERIFY(socket.waitForBytesWritten(2000) || socket.bytesToWrite() == 0);
   socket.disconnectFromServer();
 }
+
+// Connections of a client that says nothing, each its own socket.
+struct SilentClients {
+  SilentClients(const QString& path, int count) {
+    for (int i = 0; i < count; ++i) {
+      sockets.push_back(std::make_unique<QLocalSocket>());
+      sockets.back()->connectToServer(path);
+    }
+  }
+  // How many the server has hung up on (or never took).
+  int Closed() const {
+    return int(std::count_if(sockets.begin(), sockets.end(),
+                             [](const auto& s) { return s->state() == QLocalSocket::UnconnectedState; }));
+  }
+  std::vector<std::unique_ptr<QLocalSocket>> sockets;
+};
 
 }  // namespace
 
@@ -151,6 +172,54 @@ class SingleInstanceTest : public QObject {
     socket.write("vate\n");
     QVERIFY(socket.waitForBytesWritten(2000) || socket.bytesToWrite() == 0);
     QTRY_COMPARE(asked.count(), 1);
+  }
+
+  void silentConnectionsAreClosed() {
+    SingleInstance running(SocketPath());
+    QCOMPARE(running.Start(), Claim::kFirst);
+    SilentClients clients(SocketPath(), 3);
+    clients.sockets.front()->write(QByteArray(64, 'a'));
+    QTRY_COMPARE_WITH_TIMEOUT(clients.Closed(), 3, 10000);
+  }
+
+  void manyHeldConnectionsStillLeaveRoomForAStart() {
+    SingleInstance running(SocketPath());
+    QSignalSpy asked(&running, &SingleInstance::activationRequested);
+    QCOMPARE(running.Start(), Claim::kFirst);
+    SilentClients clients(SocketPath(), 200);
+    // Only a few are held at a time ...
+    QTRY_VERIFY_WITH_TIMEOUT(clients.Closed() >= 200 - 16, 10000);
+    // ... and a start now, with those few still open, is heard.
+    SingleInstance later(SocketPath());
+    QCOMPARE(later.Start(), Claim::kAlreadyRunning);
+    QTRY_COMPARE(asked.count(), 1);
+  }
+
+  void aClosedServerListensAgain_data() {
+    QTest::addColumn<bool>("otherCopyMeanwhile");
+    QTest::newRow("alone") << false;
+    QTest::newRow("another copy took the name") << true;
+  }
+  void aClosedServerListensAgain() {
+    QFETCH(bool, otherCopyMeanwhile);
+    SingleInstance running(SocketPath());
+    QSignalSpy asked(&running, &SingleInstance::activationRequested);
+    QCOMPARE(running.Start(), Claim::kFirst);
+    // What Qt does when accepting a connection fails.
+    running.findChild<QLocalServer*>()->close();
+    QVERIFY(!QFile::exists(SocketPath()));
+    SingleInstance other(SocketPath());
+    QSignalSpy otherAsked(&other, &SingleInstance::activationRequested);
+    if (otherCopyMeanwhile) {
+      QCOMPARE(other.Start(), Claim::kFirst);
+      QTest::qWait(2500);  // past the moment the first copy looks again
+    } else {
+      QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(SocketPath()), 10000);
+    }
+    SingleInstance later(SocketPath());
+    QCOMPARE(later.Start(), Claim::kAlreadyRunning);
+    QTRY_COMPARE((otherCopyMeanwhile ? otherAsked : asked).count(), 1);
+    QCOMPARE((otherCopyMeanwhile ? asked : otherAsked).count(), 0);
   }
 
   void withoutAUsableSocketItRunsAlone_data() {

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/byte_text.h"
 #include "app/byte_text_edit.h"
@@ -27,6 +28,7 @@ const QString kSettings = QStringLiteral("Settings");
 const QString kExpressions = QStringLiteral("Expressions");
 const QString kPath = QStringLiteral("Path");
 constexpr int kMaxHistoryBeforeAdd = 20;  // one more is added: 21 at most
+constexpr int kMaxHistory = kMaxHistoryBeforeAdd + 1;
 
 const char kExpressionTip[] =
     "Please type in the expression here. For eg:\r\nsin(45)+56/2\r\nYou may also use any variable from the "
@@ -267,7 +269,8 @@ void CVellPage1::ShowReport() {
 }
 
 void CVellPage1::LoadHistory() {
-  const int count = ReadSettingInt(kExpressions, QStringLiteral("Count"), 0);
+  // The page never stores more; a larger Count comes from elsewhere.
+  const int count = std::clamp(ReadSettingInt(kExpressions, QStringLiteral("Count"), 0), 0, kMaxHistory);
   expressionBox->clear();
   for (int i = 1; i <= count; ++i) {
     const QString entry = ReadSettingString(kExpressions, QString::number(i), QString());
@@ -288,6 +291,7 @@ void CVellPage1::AddToHistory() {
   expressionBox->insertItem(0, text);
   expressionBox->setCurrentIndex(expressionBox->findText(text, Qt::MatchFixedString));
   const int count = expressionBox->count();
+  const SettingsBatch batch;  // the whole list in one write of the store
   for (int i = 0; i < count; ++i)
     WriteSettingString(kExpressions, QString::number(i + 1), expressionBox->itemText(i));
   WriteSettingInt(kExpressions, QStringLiteral("Count"), count);

@@ -1,127 +1,167 @@
 #include "app/settings_store.h"
 
+#include <QDir>
 #include <QFile>
-#include <QSettings>
-#include <QStringDecoder>
-#include <QStringList>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <sys/stat.h>
 
+#include "platform/message_box.h"
 #include "platform/program_info.h"
 
 namespace {
 
-// True unless the text holds something QSettings would read past a line
-// end (an open quote, a trailing backslash, a header without "]"), bytes it
-// would change when writing the file back (invalid UTF-8), or control
-// characters. Reading such a file swallows values, and writing it back
-// would lose them for good.
-bool IsWellFormedIni(const QByteArray& bytes) {
-  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  const QString text = decoder.decode(bytes);
-  if (decoder.hasError()) return false;
-  for (QString line : text.split(QLatin1Char('\n'))) {
-    if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
-    for (const QChar c : line)
-      if (c.unicode() < 0x20 && c != QLatin1Char('\t')) return false;
-    const QString trimmed = line.trimmed();
-    if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#')))
-      continue;
-    if (trimmed.startsWith(QLatin1Char('['))) {
-      if (!trimmed.endsWith(QLatin1Char(']'))) return false;
-      continue;
-    }
-    bool quoted = false;
-    for (int i = 0; i < trimmed.size(); ++i) {
-      if (trimmed.at(i) == QLatin1Char('\\')) {
-        if (++i == trimmed.size()) return false;  // continues on the next line
-      } else if (trimmed.at(i) == QLatin1Char('"')) {
-        quoted = !quoted;
-      }
-    }
-    if (quoted) return false;
-  }
-  return true;
+SettingsStore* openStore = nullptr;
+
+}  // namespace
+
+bool SettingsStore::FileState::operator==(const FileState& other) const {
+  return exists == other.exists && size == other.size && modified == other.modified && changed == other.changed &&
+         inode == other.inode;
 }
 
-class Store {
- public:
-  Store()
-      : settings_(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kSettingsCompany),
-                  vell::platform::ApplicationName()) {}
+SettingsStore::SettingsStore()
+    : previous_(openStore),
+      location_(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') +
+                QLatin1String(kSettingsCompany) + QLatin1Char('/') + vell::platform::ApplicationName() +
+                QStringLiteral(".conf")) {
+  openStore = this;
+  Refresh();
+}
 
-  // Whether the store can be used without losing what is in it.
-  bool Usable() const {
-    if (settings_.status() != QSettings::NoError) return false;
-#ifdef Q_OS_WIN
-    return true;
-#else
-    QFile file(settings_.fileName());
-    if (!file.exists()) return true;
-    return file.open(QIODevice::ReadOnly) && IsWellFormedIni(file.readAll());
-#endif
+SettingsStore::~SettingsStore() {
+  Commit();
+  openStore = previous_;
+}
+
+SettingsStore::FileState SettingsStore::Stat(const QString& path) {
+  FileState state;
+  struct stat info {};
+  if (::stat(QFile::encodeName(path).constData(), &info) != 0) return state;
+  state.exists = true;
+  state.size = info.st_size;
+  state.modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  state.changed = qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+  state.inode = info.st_ino;
+  return state;
+}
+
+// Reads the file again when it is not as this store last saw it; that costs
+// one stat() while nothing has changed. Changes not written yet are kept.
+void SettingsStore::Refresh() {
+  const FileState now = Stat(Location());
+  if (known_ && *known_ == now) return;
+  known_ = now;
+  problem_ = Load();
+  if (!problem_.isEmpty()) {
+    Complain();
+    return;
   }
+  for (const Change& change : pending_) document_.Set(change.section, change.name, change.value);
+}
 
-  // Enters the section and returns the stored spelling of name, or name
-  // itself when no spelling of it is stored yet.
-  QString Locate(const QString& section, const QString& name) {
-    settings_.beginGroup(Match(settings_.childGroups(), section));
-    return Match(settings_.childKeys(), name);
+// Reads and checks the file; returns why it cannot be used, or empty.
+QString SettingsStore::Load() {
+  QFile file(Location());
+  if (file.exists() && (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))) {
+    document_ = IniDocument();
+    return QStringLiteral("it cannot be read");
   }
+  const int line = document_.Load(file.isOpen() ? file.readAll() : QByteArray());
+  return line == 0 ? QString() : QStringLiteral("line %1 is not well formed").arg(line);
+}
 
-  QVariant Value(const QString& key) const { return settings_.value(key); }
-  bool Contains(const QString& key) const { return settings_.contains(key); }
+void SettingsStore::Complain() {
+  if (complained_) return;
+  complained_ = true;
+  vell::platform::ShowAppMessage(
+      QStringLiteral("The settings file %1 cannot be used: %2. Settings will not be saved until it is repaired or "
+                     "removed.")
+          .arg(QDir::toNativeSeparators(Location()), problem_));
+}
 
-  bool Write(const QString& key, const QVariant& value) {
-    settings_.setValue(key, value);
-    settings_.sync();
-    return settings_.status() == QSettings::NoError;
+int SettingsStore::ReadInt(const QString& section, const QString& name, int defaultValue) {
+  Refresh();
+  if (!problem_.isEmpty()) return defaultValue;
+  bool ok = false;
+  const int value = document_.Value(section, name).value_or(QString()).trimmed().toInt(&ok, 10);
+  return ok ? value : defaultValue;
+}
+
+QString SettingsStore::ReadString(const QString& section, const QString& name, const QString& defaultValue) {
+  Refresh();
+  if (!problem_.isEmpty()) return defaultValue;
+  return document_.Value(section, name).value_or(defaultValue);
+}
+
+bool SettingsStore::Write(const QString& section, const QString& name, const QVariant& value) {
+  Refresh();
+  if (!problem_.isEmpty()) return false;
+  pending_.append(Change{section, name, value});
+  document_.Set(section, name, value);
+  return batchDepth_ > 0 || Commit();
+}
+
+bool SettingsStore::EndBatch() {
+  if (--batchDepth_ > 0) return true;
+  return Commit();
+}
+
+// Writes the file whole, once, with the pending changes.
+bool SettingsStore::Commit() {
+  if (pending_.isEmpty()) return true;
+  const QString path = Location();
+  const QFileInfo info(path);
+  // A file made read-only keeps its values, as it would with QSettings.
+  bool ok = QDir().mkpath(info.absolutePath()) && (!info.exists() || info.isWritable());
+  if (ok) {
+    // Another copy of the program, or QSettings, may be writing the file too.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    ok = lock.lock();
+    if (ok) {
+      Refresh();  // takes in what another program wrote meanwhile
+      QSaveFile file(path);
+      ok = problem_.isEmpty() && file.open(QIODevice::WriteOnly) && document_.WriteTo(file) && file.commit();
+      if (ok) known_ = Stat(path);
+    }
   }
+  pending_.clear();
+  // What this store holds is then not what the file holds: it reads the file again.
+  if (!ok) known_.reset();
+  return ok;
+}
 
-  QString Location() const { return settings_.fileName(); }
+namespace {
 
- private:
-  static QString Match(const QStringList& stored, const QString& name) {
-    for (const QString& candidate : stored)
-      if (candidate.compare(name, Qt::CaseInsensitive) == 0) return candidate;
-    return name;
-  }
-
-  QSettings settings_;
-};
+SettingsStore& OpenStore() {
+  if (openStore) return *openStore;
+  // Without a store of the program's own, one serves the rest of the process.
+  static SettingsStore fallback;
+  return fallback;
+}
 
 }  // namespace
 
 int ReadSettingInt(const QString& section, const QString& name, int defaultValue) {
-  Store store;
-  if (!store.Usable()) return defaultValue;
-  const QString key = store.Locate(section, name);
-  if (!store.Contains(key)) return defaultValue;
-  bool ok = false;
-  const int value = store.Value(key).toString().trimmed().toInt(&ok, 10);
-  return ok ? value : defaultValue;
+  return OpenStore().ReadInt(section, name, defaultValue);
 }
 
 bool WriteSettingInt(const QString& section, const QString& name, int value) {
-  Store store;
-  if (!store.Usable()) return false;
-  return store.Write(store.Locate(section, name), value);
+  return OpenStore().Write(section, name, value);
 }
 
 QString ReadSettingString(const QString& section, const QString& name, const QString& defaultValue) {
-  Store store;
-  if (!store.Usable()) return defaultValue;
-  const QString key = store.Locate(section, name);
-  if (!store.Contains(key)) return defaultValue;
-  const QVariant value = store.Value(key);
-  // Unquoted commas written by another program make QSettings split the text.
-  if (value.userType() == QMetaType::QStringList) return value.toStringList().join(QLatin1String(", "));
-  if (!value.canConvert<QString>()) return defaultValue;
-  return value.toString();
+  return OpenStore().ReadString(section, name, defaultValue);
 }
 
 bool WriteSettingString(const QString& section, const QString& name, const QString& value) {
-  Store store;
-  if (!store.Usable()) return false;
-  return store.Write(store.Locate(section, name), value);
+  return OpenStore().Write(section, name, value);
 }
 
-QString SettingsLocation() { return Store().Location(); }
+QString SettingsLocation() { return OpenStore().Location(); }
+
+SettingsBatch::SettingsBatch() : store_(OpenStore()) { store_.BeginBatch(); }
+
+SettingsBatch::~SettingsBatch() { store_.EndBatch(); }

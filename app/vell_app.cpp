@@ -22,6 +22,10 @@ int CVellApp::InitInstance() {
       vell::platform::SingleInstance::DefaultSocketPath(vell::platform::ApplicationName()));
   if (instance.Start() == vell::platform::SingleInstance::Claim::kAlreadyRunning) return 0;
 
+  // Read once here, before any window exists to be held up by it or by a
+  // word about a damaged file.
+  SettingsStore settings;
+
   // The tray icon outlives the sheet, which uses it until it is destroyed.
   vell::TrayIcon tray;
   CVellSheet sheet(tray);

@@ -13,6 +13,9 @@
 #include <cstring>
 #include <memory>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include "app/settings_store.h"
 #include "app/variables_file.h"
 #include "page_fixture.h"
@@ -28,6 +31,43 @@ namespace {
 const QString kExpressions = QStringLiteral("Expressions");
 
 QString Sandbox(const QString& name) { return SandboxDir() + QLatin1Char('/') + name; }
+
+// Counts how often a file is replaced by another renamed over it, the way
+// the settings store writes it whole. Each replacement first creates its new
+// file; watching for that keeps the kernel from merging replacements that
+// follow one another into one event.
+class ReplacementCounter {
+ public:
+  explicit ReplacementCounter(const QString& path)
+      : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), name_(QFile::encodeName(QFileInfo(path).fileName())) {
+    if (fd_ >= 0)
+      inotify_add_watch(fd_, QFile::encodeName(QFileInfo(path).absolutePath()).constData(), IN_CREATE | IN_MOVED_TO);
+  }
+  ~ReplacementCounter() {
+    if (fd_ >= 0) close(fd_);
+  }
+  ReplacementCounter(const ReplacementCounter&) = delete;
+  ReplacementCounter& operator=(const ReplacementCounter&) = delete;
+
+  // The replacements so far, or -1 when they cannot be watched.
+  int Count() {
+    if (fd_ < 0) return -1;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t length; (length = read(fd_, buffer, sizeof buffer)) > 0;) {
+      for (ssize_t at = 0; at < length;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+        if ((event->mask & IN_MOVED_TO) && event->len > 0 && name_ == event->name) ++count_;
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      }
+    }
+    return count_;
+  }
+
+ private:
+  int fd_;
+  QByteArray name_;
+  int count_ = 0;
+};
 
 }  // namespace
 
@@ -135,6 +175,38 @@ class ExpressionPageTest : public QObject {
     QCOMPARE(page.expressionBox->count(), 21);
     QCOMPARE(page.expressionBox->itemText(0), QStringLiteral("5+0"));
     QCOMPARE(page.expressionBox->itemText(20), QStringLiteral("20+0"));
+  }
+
+  void historyCountIsReadWithinTheListsLength_data() {
+    QTest::addColumn<QByteArray>("count");
+    QTest::addColumn<int>("entries");
+    QTest::newRow("largest integer") << QByteArray("2147483647") << 21;
+    QTest::newRow("above the list's length") << QByteArray("22") << 21;
+    QTest::newRow("within") << QByteArray("3") << 3;
+    QTest::newRow("negative") << QByteArray("-2147483648") << 0;
+    QTest::newRow("not a number") << QByteArray("many") << 0;
+  }
+  void historyCountIsReadWithinTheListsLength() {
+    QFETCH(QByteArray, count);
+    QFETCH(int, entries);
+    QByteArray store = "[Expressions]\nCount=" + count + "\n";
+    for (int i = 1; i <= 30; ++i) store += QByteArray::number(i) + '=' + QByteArray::number(i) + "+0\n";
+    QVERIFY(WriteFile(SettingsLocation(), store));
+    CVellPage1 page;
+    QCOMPARE(page.expressionBox->count(), entries);
+    if (entries > 0) QCOMPARE(page.expressionBox->itemText(entries - 1), QStringLiteral("%1+0").arg(entries));
+  }
+
+  void historyIsSavedInOneWrite() {
+    WriteSettingInt(kExpressions, QStringLiteral("Count"), 21);
+    for (int i = 1; i <= 21; ++i) WriteSettingString(kExpressions, QString::number(i), QStringLiteral("%1+0").arg(i));
+    CVellPage1 page;
+    ReplacementCounter writes(SettingsLocation());
+    QCOMPARE(writes.Count(), 0);
+    Evaluate(page, QStringLiteral("99"));
+    QCOMPARE(writes.Count(), 1);
+    QCOMPARE(ReadSettingString(kExpressions, QStringLiteral("1"), QString()), QStringLiteral("99"));
+    QCOMPARE(ReadSettingString(kExpressions, QStringLiteral("21"), QString()), QStringLiteral("20+0"));
   }
 
   void historySkipsMissingEntries() {

@@ -5,8 +5,11 @@
 #include <QSettings>
 #include <QtTest>
 #include <climits>
+#include <memory>
 
 #include "app/settings_store.h"
+#include "platform/program_info.h"
+#include "recording_services.h"
 #include "sandbox.h"
 
 namespace {
@@ -28,7 +31,12 @@ class SettingsStoreTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() { QVERIFY(PrepareSandbox()); }
+  void init() {
+    QVERIFY(PrepareSandbox());
+    services_ = std::make_unique<ScopedRecordingServices>();
+  }
+
+  void cleanup() { services_.reset(); }
 
   void livesUnderCompanyAndProgramName() {
     const QString expected = qEnvironmentVariable("XDG_CONFIG_HOME") +
@@ -97,6 +105,62 @@ class SettingsStoreTest : public QObject {
     // What was written must leave the file usable for the next write.
     QVERIFY(WriteSettingString(QStringLiteral("Path"), QStringLiteral("TXT"), QStringLiteral("/tmp/*.TXT")));
     QCOMPARE(ReadSettingString(QStringLiteral("Expressions"), QStringLiteral("1"), QString()), value);
+    // QSettings reads what was written, and a store opened afresh checks it.
+    QCOMPARE(QSettings(SettingsLocation(), QSettings::IniFormat).value(QStringLiteral("Expressions/1")).toString(),
+             value);
+    SettingsStore fresh;
+    QCOMPARE(ReadSettingString(QStringLiteral("Expressions"), QStringLiteral("1"), QString()), value);
+    QVERIFY(services_->messages.isEmpty());
+  }
+
+  void readsValuesAsQSettingsDoes_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("blanks around") << QByteArray("  padded text  ");
+    QTest::newRow("number") << QByteArray(" -42 ");
+    QTest::newRow("quoted, then a comment") << QByteArray("\"a, b\" ; said");
+    QTest::newRow("list") << QByteArray("a, b ,c");
+    QTest::newRow("escapes") << QByteArray("\\x41\\102\\n\\q\\t|");
+    QTest::newRow("escape at the end") << QByteArray("x\\x");
+    QTest::newRow("quotes inside") << QByteArray("\"a\"b\"c\"");
+    QTest::newRow("marker") << QByteArray("@@Variant(x)");
+    QTest::newRow("invalid") << QByteArray("@Invalid()");
+    QTest::newRow("bytes") << QByteArray("@ByteArray(abc)");
+    QTest::newRow("text with NUL") << QByteArray("@String(a\\0b)");
+    QTest::newRow("rectangle") << QByteArray("@Rect(1 2 3 4)");
+    QTest::newRow("no rectangle") << QByteArray("@Rect(1 2)");
+    QTest::newRow("list of variants") << QByteArray("@Invalid(), x");
+    QTest::newRow("non-latin") << QByteArray("Gr\xc3\xb6\xc3\x9f" "e \xe2\x82\xac");
+  }
+  void readsValuesAsQSettingsDoes() {
+    QFETCH(QByteArray, stored);
+    const QByteArray content = "[settings]\nrun%20AT%20start=" + stored + "\n";
+    QVERIFY(WriteAll(SettingsLocation(), content));
+    // QSettings reads a file of its own, afresh.
+    const QString copy = SandboxDir() + QStringLiteral("/%1.ini").arg(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(WriteAll(copy, content));
+    const QVariant read = QSettings(copy, QSettings::IniFormat).value(QStringLiteral("settings/run AT start"));
+    const QString none = QStringLiteral("<none>");
+    QString expected = none;
+    if (read.userType() == QMetaType::QStringList) {
+      expected = read.toStringList().join(QLatin1String(", "));
+    } else if (read.isValid() && read.canConvert<QString>()) {
+      expected = read.toString();
+    }
+    QCOMPARE(ReadSettingString(QStringLiteral("Settings"), QStringLiteral("Run at Start"), none), expected);
+    bool ok = false;
+    const int number = expected.trimmed().toInt(&ok);
+    QCOMPARE(ReadSettingInt(QStringLiteral("SETTINGS"), QStringLiteral("run at start"), 12345), ok ? number : 12345);
+  }
+
+  void writesLeaveOtherLinesAsTheyWere() {
+    QVERIFY(WriteAll(SettingsLocation(), "\xEF\xBB\xBF; notes\r\n[Settings]\r\nTips = 1 ; on\r\nno equals sign\r\n\r\n"
+                                         "[Other]\nx=\"a, b\"\n"));
+    QVERIFY(WriteSettingInt(QStringLiteral("settings"), QStringLiteral("TIPS"), 0));
+    QVERIFY(WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("Minimize"), 1));
+    QVERIFY(WriteSettingString(QStringLiteral("Path"), QStringLiteral("TXT"), QStringLiteral("/a b/*.TXT")));
+    QCOMPARE(ReadAll(SettingsLocation()),
+             QByteArray("\xEF\xBB\xBF; notes\r\n[Settings]\r\nTips=0\r\nMinimize=1\r\nno equals sign\r\n\r\n"
+                        "[Other]\nx=\"a, b\"\n\n[Path]\nTXT=/a b/*.TXT\n"));
   }
 
   void namesIgnoreLetterCase() {
@@ -140,22 +204,72 @@ class SettingsStoreTest : public QObject {
   }
 
   void damagedFileIsLeftAlone_data() {
+    QTest::addColumn<QByteArray>("head");
     QTest::addColumn<QByteArray>("damage");
-    QTest::newRow("open quote") << QByteArray("Broken=\"never closed\n");
-    QTest::newRow("line continuation") << QByteArray("Broken=abc\\\n");
-    QTest::newRow("section without bracket") << QByteArray("[Path\n");
-    QTest::newRow("invalid UTF-8") << QByteArray("Broken=\xff\xfe\n");
-    QTest::newRow("binary") << QByteArray("\x00\x01\x02 garbage [[[ = =\n", 21);
+    QTest::addColumn<int>("line");
+    const QByteArray head = "[Settings]\nTips=0\n";
+    QTest::newRow("open quote") << head << QByteArray("Broken=\"never closed\n") << 3;
+    QTest::newRow("line continuation") << head << QByteArray("Broken=abc\\\n") << 3;
+    QTest::newRow("section without bracket") << head << QByteArray("[Path\n") << 3;
+    QTest::newRow("invalid UTF-8") << head << QByteArray("Broken=\xff\xfe\n") << 3;
+    QTest::newRow("binary") << head << QByteArray("\x00\x01\x02 garbage [[[ = =\n", 21) << 3;
+    QTest::newRow("after comments and CRLF") << QByteArray("\xEF\xBB\xBF; c\r\n\n[Settings]\r\nTips=0\r\n# \"\r\n\n")
+                                             << QByteArray("[Path\r\n") << 7;
   }
   void damagedFileIsLeftAlone() {
+    QFETCH(QByteArray, head);
     QFETCH(QByteArray, damage);
-    const QByteArray content = "[Settings]\nTips=0\n" + damage + "Minimize=1\n[Expressions]\nCount=2\n";
+    QFETCH(int, line);
+    const QByteArray content = head + damage + "Minimize=1\n[Expressions]\nCount=2\n";
     QVERIFY(WriteAll(SettingsLocation(), content));
+    SettingsStore store;  // a new run
     QCOMPARE(ReadSettingInt(QStringLiteral("Settings"), QStringLiteral("Tips"), 1), 1);
     QCOMPARE(ReadSettingInt(QStringLiteral("Expressions"), QStringLiteral("Count"), 0), 0);
     QVERIFY(!WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("Tips"), 1));
     QVERIFY(!WriteSettingString(QStringLiteral("Path"), QStringLiteral("TXT"), QStringLiteral("x")));
     QCOMPARE(ReadAll(SettingsLocation()), content);
+    // Said once for the whole run, not at every read or write.
+    QCOMPARE(services_->messages.size(), 1);
+    QCOMPARE(services_->messages.first().first, vell::platform::ApplicationName());
+    const QString text = services_->messages.first().second;
+    QVERIFY2(text.contains(QDir::toNativeSeparators(SettingsLocation())), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("line %1 is not well formed").arg(line)), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("will not be saved until it is repaired or removed")), qPrintable(text));
+  }
+
+  void damageByAnotherProgramIsNoticedAndItsRepair() {
+    SettingsStore store;
+    QVERIFY(WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("Tips"), 0));
+    const QByteArray damaged = ReadAll(SettingsLocation()) + "Broken=\"\n";
+    QVERIFY(WriteAll(SettingsLocation(), damaged));
+    QVERIFY(!WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("Minimize"), 1));
+    QCOMPARE(ReadSettingInt(QStringLiteral("Settings"), QStringLiteral("Tips"), 1), 1);
+    QCOMPARE(ReadAll(SettingsLocation()), damaged);
+    QCOMPARE(services_->messages.size(), 1);
+    QVERIFY(services_->messages.first().second.contains(QStringLiteral("line 3 ")));
+
+    QVERIFY(WriteAll(SettingsLocation(), "[settings]\ntips=0\n"));
+    QVERIFY(WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("Minimize"), 1));
+    QCOMPARE(ReadSettingInt(QStringLiteral("SETTINGS"), QStringLiteral("Tips"), 1), 0);
+    QCOMPARE(QSettings(SettingsLocation(), QSettings::IniFormat).allKeys(),
+             (QStringList{QStringLiteral("settings/Minimize"), QStringLiteral("settings/tips")}));
+    QCOMPARE(services_->messages.size(), 1);
+  }
+
+  void batchWritesOnceAndReadsItsOwnValues() {
+    QVERIFY(WriteSettingString(QStringLiteral("Path"), QStringLiteral("TXT"), QStringLiteral("/old/*.TXT")));
+    const QByteArray before = ReadAll(SettingsLocation());
+    {
+      const SettingsBatch batch;
+      QVERIFY(WriteSettingString(QStringLiteral("Expressions"), QStringLiteral("1"), QStringLiteral("2+2")));
+      QVERIFY(WriteSettingInt(QStringLiteral("Expressions"), QStringLiteral("Count"), 1));
+      QCOMPARE(ReadSettingInt(QStringLiteral("expressions"), QStringLiteral("count"), 0), 1);
+      QCOMPARE(ReadAll(SettingsLocation()), before);
+    }
+    QSettings direct(SettingsLocation(), QSettings::IniFormat);
+    QCOMPARE(direct.value(QStringLiteral("Expressions/1")).toString(), QStringLiteral("2+2"));
+    QCOMPARE(direct.value(QStringLiteral("Expressions/Count")).toInt(), 1);
+    QCOMPARE(direct.value(QStringLiteral("Path/TXT")).toString(), QStringLiteral("/old/*.TXT"));
   }
 
   void harmlessOddLinesAreAccepted() {
@@ -163,15 +277,19 @@ class SettingsStoreTest : public QObject {
     QCOMPARE(ReadSettingInt(QStringLiteral("Settings"), QStringLiteral("Tips"), 1), 0);
     QVERIFY(WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("Minimize"), 1));
     QCOMPARE(ReadSettingInt(QStringLiteral("Settings"), QStringLiteral("Tips"), 1), 0);
+    QVERIFY(services_->messages.isEmpty());
   }
 
   void unreadableFileGivesDefaults() {
     // A folder where the file should be cannot be read, whoever runs the test.
     QVERIFY(QDir().mkpath(SettingsLocation()));
+    SettingsStore store;
     QCOMPARE(ReadSettingInt(QStringLiteral("Settings"), QStringLiteral("Tips"), 1), 1);
     QCOMPARE(ReadSettingString(QStringLiteral("Path"), QStringLiteral("TXT"), QStringLiteral("d")), QStringLiteral("d"));
     QVERIFY(!WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("Tips"), 0));
     QVERIFY(QFileInfo(SettingsLocation()).isDir());
+    QCOMPARE(services_->messages.size(), 1);
+    QVERIFY(services_->messages.first().second.contains(QStringLiteral("cannot be read")));
   }
 
   void unwritableFolderFailsTheWrite() {
@@ -209,6 +327,9 @@ class SettingsStoreTest : public QObject {
       }
     }
   }
+
+ private:
+  std::unique_ptr<ScopedRecordingServices> services_;
 };
 
 QTEST_GUILESS_MAIN(SettingsStoreTest)

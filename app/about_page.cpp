@@ -7,6 +7,8 @@
 #include "app/dialog_units.h"
 #include "components/link_static.h"
 
+namespace vell {
+
 #ifndef VELL_MAKER_URL
 #define VELL_MAKER_URL "https://quorvant.example/"
 #endif
@@ -20,22 +22,22 @@ constexpr Qt::Alignment kCentred = Qt::AlignHCenter | Qt::AlignVCenter;
 
 }  // namespace
 
-CVellPage2::CVellPage2(QWidget* parent) : QWidget(parent) {
+AboutPage::AboutPage(QWidget* parent) : QWidget(parent) {
   CreateControls();
   OnInitDialog();
 }
 
-CVellPage2::~CVellPage2() = default;
+AboutPage::~AboutPage() = default;
 
-QSize CVellPage2::TemplateSize(const QFont& dialogFont) {
+QSize AboutPage::TemplateSize(const QFont& dialogFont) {
   const vell::DialogUnits units(dialogFont);
   return QSize(units.X(237), units.Y(162));
 }
 
-QString CVellPage2::MakerAddress() { return QStringLiteral(VELL_MAKER_URL); }
-QString CVellPage2::SupportAddress() { return QStringLiteral(VELL_SUPPORT_EMAIL); }
+QString AboutPage::MakerAddress() { return QStringLiteral(VELL_MAKER_URL); }
+QString AboutPage::SupportAddress() { return QStringLiteral(VELL_SUPPORT_EMAIL); }
 
-void CVellPage2::CreateControls() {
+void AboutPage::CreateControls() {
   setWindowTitle(QStringLiteral("About Vell"));
   setAccessibleName(QStringLiteral("About Vell"));
   const vell::DialogUnits units(font());
@@ -77,7 +79,7 @@ void CVellPage2::CreateControls() {
   label(QStringLiteral("Please report faults to %1").arg(SupportAddress()), units.Rect(23, 142, 189, 10));
 }
 
-void CVellPage2::OnInitDialog() {
+void AboutPage::OnInitDialog() {
   link->Attach();
   titleFont = QFont(QStringLiteral("Arial"));
   titleFont.setPixelSize(20);
@@ -85,3 +87,5 @@ void CVellPage2::OnInitDialog() {
   titleLabel->setFont(titleFont);
   link->SetTarget(MakerAddress());
 }
+
+}  // namespace vell

@@ -6,14 +6,16 @@
 class CLinkStatic;
 class QLabel;
 
+namespace vell {
+
 // The About page: the product title, the version, the notices and a link to
 // the maker's web page.
-class CVellPage2 : public QWidget {
+class AboutPage : public QWidget {
   Q_OBJECT
 
  public:
-  explicit CVellPage2(QWidget* parent = nullptr);
-  ~CVellPage2() override;
+  explicit AboutPage(QWidget* parent = nullptr);
+  ~AboutPage() override;
 
   static QSize TemplateSize(const QFont& dialogFont);
   // The maker's web page and support address, fixed when the program is built.
@@ -28,3 +30,5 @@ class CVellPage2 : public QWidget {
   void CreateControls();
   void OnInitDialog();
 };
+
+}  // namespace vell

@@ -19,6 +19,8 @@
 #include "platform/message_box.h"
 #include "vell_engine.h"
 
+namespace vell {
+
 namespace {
 
 using vell::ByteTextEdit;
@@ -77,7 +79,7 @@ QString RememberedPattern(const QString& path) {
 
 }  // namespace
 
-CVellPage1::CVellPage1(QWidget* parent) : QWidget(parent), dialogChooser_(this) {
+ExpressionPage::ExpressionPage(QWidget* parent) : QWidget(parent), dialogChooser_(this) {
   tipsOn = ReadSettingInt(kSettings, QStringLiteral("Tips"), 1);
   CreateControls();
   DoDataExchange(false);
@@ -85,14 +87,14 @@ CVellPage1::CVellPage1(QWidget* parent) : QWidget(parent), dialogChooser_(this) 
   qApp->installEventFilter(this);
 }
 
-CVellPage1::~CVellPage1() = default;
+ExpressionPage::~ExpressionPage() = default;
 
-QSize CVellPage1::TemplateSize(const QFont& dialogFont) {
+QSize ExpressionPage::TemplateSize(const QFont& dialogFont) {
   const vell::DialogUnits units(dialogFont);
   return QSize(units.X(237), units.Y(175));
 }
 
-void CVellPage1::CreateControls() {
+void ExpressionPage::CreateControls() {
   setWindowTitle(QStringLiteral("Expression"));
   setAccessibleName(QStringLiteral("Expression"));
   const vell::DialogUnits units(font());
@@ -162,7 +164,7 @@ void CVellPage1::CreateControls() {
   variablesBox->viewport()->setMouseTracking(true);
 }
 
-void CVellPage1::OnInitDialog() {
+void ExpressionPage::OnInitDialog() {
   inputFont = CourierFont(18, QFont::DemiBold);
   variablesBox->setFont(inputFont);
   expressionBox->setFont(inputFont);
@@ -185,7 +187,7 @@ void CVellPage1::OnInitDialog() {
                             QColor(0, 0, 0), 6);
 }
 
-bool CVellPage1::OnCommand(int id) {
+bool ExpressionPage::OnCommand(int id) {
   switch (id) {
     case ids::kEvaluate:
       OnEvaluate();
@@ -210,7 +212,7 @@ bool CVellPage1::OnCommand(int id) {
   }
 }
 
-void CVellPage1::DoDataExchange(bool fromControls) {
+void ExpressionPage::DoDataExchange(bool fromControls) {
   if (fromControls) {
     expressionText = vell::EncodeText(expressionBox->currentText());
     resultText = vell::EncodeText(resultBox->text());
@@ -240,7 +242,7 @@ void CVellPage1::DoDataExchange(bool fromControls) {
   SetCheck(tipsCheck_, tipsOn);
 }
 
-void CVellPage1::OnEvaluate() {
+void ExpressionPage::OnEvaluate() {
   DoDataExchange(true);
   variablesText = std::string(vell::TrimWhiteSpace(variablesText));
   resultText = "E";
@@ -257,7 +259,7 @@ void CVellPage1::OnEvaluate() {
   DoDataExchange(false);
 }
 
-void CVellPage1::ShowReport() {
+void ExpressionPage::ShowReport() {
   std::string report;
   engine_.WriteDetailsReport(report);
   detailsText.clear();
@@ -268,7 +270,7 @@ void CVellPage1::ShowReport() {
   }
 }
 
-void CVellPage1::LoadHistory() {
+void ExpressionPage::LoadHistory() {
   // The page never stores more; a larger Count comes from elsewhere.
   const int count = std::clamp(ReadSettingInt(kExpressions, QStringLiteral("Count"), 0), 0, kMaxHistory);
   expressionBox->clear();
@@ -278,7 +280,7 @@ void CVellPage1::LoadHistory() {
   }
 }
 
-void CVellPage1::AddToHistory() {
+void ExpressionPage::AddToHistory() {
   const QString text =
       vell::DecodeBytes(vell::TrimWhiteSpace(vell::EncodeText(expressionBox->currentText())));
   if (text.isEmpty()) return;
@@ -297,7 +299,7 @@ void CVellPage1::AddToHistory() {
   WriteSettingInt(kExpressions, QStringLiteral("Count"), count);
 }
 
-QString CVellPage1::AskForFile(vell::FileChooser::Mode mode) {
+QString ExpressionPage::AskForFile(vell::FileChooser::Mode mode) {
   QString initial = ReadSettingString(kPath, QStringLiteral("TXT"), QString());
   if (initial.isEmpty()) initial = QDir::homePath() + QStringLiteral("/*.txt");
   vell::FileChooser::Request request;
@@ -310,7 +312,7 @@ QString CVellPage1::AskForFile(vell::FileChooser::Mode mode) {
   return path;
 }
 
-void CVellPage1::OnOpenVariables() {
+void ExpressionPage::OnOpenVariables() {
   const QString path = AskForFile(vell::FileChooser::Mode::kOpen);
   if (path.isEmpty()) return;
   const vell::LoadedVariables file = vell::LoadVariablesFile(path);
@@ -318,7 +320,7 @@ void CVellPage1::OnOpenVariables() {
   if (!file.message.isEmpty()) vell::platform::ShowAppMessage(file.message);
 }
 
-void CVellPage1::OnSaveVariables() {
+void ExpressionPage::OnSaveVariables() {
   const QString path = AskForFile(vell::FileChooser::Mode::kSave);
   if (path.isEmpty()) return;
   DoDataExchange(true);
@@ -326,9 +328,9 @@ void CVellPage1::OnSaveVariables() {
   if (!failure.isEmpty()) vell::platform::ShowAppMessage(failure);
 }
 
-void CVellPage1::OnNewVariables() { variablesBox->SetBytes(std::string()); }
+void ExpressionPage::OnNewVariables() { variablesBox->SetBytes(std::string()); }
 
-void CVellPage1::OnDetails() {
+void ExpressionPage::OnDetails() {
   DoDataExchange(true);
   const bool details = detailsOn != 0;
   detailsBox->setVisible(details);
@@ -337,20 +339,20 @@ void CVellPage1::OnDetails() {
   expressionFrame->setVisible(!details);
 }
 
-void CVellPage1::OnTips() {
+void ExpressionPage::OnTips() {
   DoDataExchange(true);
   WriteSettingInt(kSettings, QStringLiteral("Tips"), tipsOn);
 }
 
-void CVellPage1::SetFileChooser(vell::FileChooser* chooser) { chooser_ = chooser ? chooser : &dialogChooser_; }
+void ExpressionPage::SetFileChooser(vell::FileChooser* chooser) { chooser_ = chooser ? chooser : &dialogChooser_; }
 
-QWidget* CVellPage1::TipTarget(QObject* watched) const {
+QWidget* ExpressionPage::TipTarget(QObject* watched) const {
   if (watched == expressionBox->lineEdit()) return expressionBox;
   if (watched == variablesBox->viewport()) return variablesBox;
   return qobject_cast<QWidget*>(watched);
 }
 
-bool CVellPage1::eventFilter(QObject* watched, QEvent* event) {
+bool ExpressionPage::eventFilter(QObject* watched, QEvent* event) {
   if (!watched->isWidgetType()) return false;
   auto* widget = static_cast<QWidget*>(watched);
   if (widget != this && !isAncestorOf(widget)) return false;
@@ -358,3 +360,5 @@ bool CVellPage1::eventFilter(QObject* watched, QEvent* event) {
     tipBalloon.FilterEvent(TipTarget(watched), event);
   return false;
 }
+
+}  // namespace vell

@@ -17,18 +17,18 @@ class QLineEdit;
 class QPushButton;
 
 namespace vell {
+
 class ByteTextEdit;
-}
 
 // The Expression page: the variable sheet, the expression with its history,
 // the result and the details report. It computes nothing itself; it hands its
 // texts to the engine and shows what comes back.
-class CVellPage1 : public QWidget {
+class ExpressionPage : public QWidget {
   Q_OBJECT
 
  public:
-  explicit CVellPage1(QWidget* parent = nullptr);
-  ~CVellPage1() override;
+  explicit ExpressionPage(QWidget* parent = nullptr);
+  ~ExpressionPage() override;
 
   // The page's size from its template, in pixels for the given dialog font.
   static QSize TemplateSize(const QFont& dialogFont);
@@ -88,3 +88,5 @@ class CVellPage1 : public QWidget {
   vell::DialogFileChooser dialogChooser_;
   vell::FileChooser* chooser_ = &dialogChooser_;
 };
+
+}  // namespace vell

@@ -6,6 +6,8 @@
 
 #include "app/ini_text.h"
 
+namespace vell {
+
 namespace {
 
 constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
@@ -251,3 +253,5 @@ int IniDocument::AddLine(int at, const QByteArray& text) {
   lines_.insert(at, Written(text));
   return at;
 }
+
+}  // namespace vell

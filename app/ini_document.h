@@ -10,6 +10,8 @@
 
 class QIODevice;
 
+namespace vell {
+
 // A settings file in QSettings' INI form, held as its lines. Reading a value
 // reads its one line, and a change rewrites or adds single lines and leaves
 // every other byte as it was. Section and value names compare without regard
@@ -65,3 +67,5 @@ class IniDocument {
   QHash<QString, QString> sectionSpellings_;  // case-folded name -> stored spelling that counts
   QHash<QString, Section> sections_;  // by stored spelling
 };
+
+}  // namespace vell

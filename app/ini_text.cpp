@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <cstring>
 
+namespace vell {
+
 namespace {
 
 // The control characters QSettings writes as \a, \b and so on, and reads.
@@ -252,3 +254,5 @@ std::optional<QString> IniValueText(QByteArrayView bytes) {
   }
   return reader.items.join(QLatin1String(", "));
 }
+
+}  // namespace vell

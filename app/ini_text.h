@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <optional>
 
+namespace vell {
+
 // The text forms QSettings gives names and values in its INI files, so that
 // a file written here reads the same through QSettings and the other way
 // round.
@@ -22,3 +24,5 @@ QByteArray EscapedIniValue(const QVariant& value);
 // comment): a list's items joined by ", ". None when it reads no text there
 // (@Invalid(), a rectangle and the like).
 std::optional<QString> IniValueText(QByteArrayView bytes);
+
+}  // namespace vell

@@ -11,6 +11,8 @@
 #include "platform/message_box.h"
 #include "platform/program_info.h"
 
+namespace vell {
+
 namespace {
 
 SettingsStore* openStore = nullptr;
@@ -165,3 +167,5 @@ QString SettingsLocation() { return OpenStore().Location(); }
 SettingsBatch::SettingsBatch() : store_(OpenStore()) { store_.BeginBatch(); }
 
 SettingsBatch::~SettingsBatch() { store_.EndBatch(); }
+
+}  // namespace vell

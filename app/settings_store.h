@@ -7,6 +7,8 @@
 
 #include "app/ini_document.h"
 
+namespace vell {
+
 // The per-user settings of the program: sections of named integer and string
 // values, kept in QSettings' INI form where QSettings keeps them for the
 // company "Quorvant Systems" and the application name:
@@ -100,3 +102,5 @@ class SettingsBatch {
  private:
   SettingsStore& store_;
 };
+
+}  // namespace vell

@@ -24,6 +24,13 @@
 #include "sandbox.h"
 #include "vell_engine.h"
 
+using vell::ExpressionPage;
+using vell::ReadSettingInt;
+using vell::ReadSettingString;
+using vell::WriteSettingInt;
+using vell::WriteSettingString;
+using vell::SettingsLocation;
+
 namespace ids = vell::ids;
 
 namespace {
@@ -104,7 +111,7 @@ class ExpressionPageTest : public QObject {
     QFETCH(QString, variables);
     QFETCH(QString, expression);
     QFETCH(QString, result);
-    CVellPage1 page;
+    ExpressionPage page;
     Evaluate(page, variables, expression);
     QCOMPARE(page.resultBox->text(), result);
     QCOMPARE(page.resultText, result.toStdString());
@@ -114,7 +121,7 @@ class ExpressionPageTest : public QObject {
   }
 
   void sheetIsTrimmedAndReportShownWithCrLf() {
-    CVellPage1 page;
+    ExpressionPage page;
     Evaluate(page, QStringLiteral("\n\na=1\nb=zz\n\n"), QStringLiteral("a+1"));
     QCOMPARE(page.resultBox->text(), QStringLiteral("2"));
     QCOMPARE(page.variablesBox->Bytes(), std::string("a=1\r\nb=zz"));
@@ -123,7 +130,7 @@ class ExpressionPageTest : public QObject {
   }
 
   void failureStillWritesTheReport() {
-    CVellPage1 page;
+    ExpressionPage page;
     Evaluate(page, QStringLiteral("a=4"), QStringLiteral("a+"));
     QCOMPARE(page.resultBox->text(), QStringLiteral("E"));
     QCOMPARE(page.detailsText, std::string("A = 4\r\n"));
@@ -131,7 +138,7 @@ class ExpressionPageTest : public QObject {
   }
 
   void engineStateSurvivesAnEmptyVariablesBox() {
-    CVellPage1 page;
+    ExpressionPage page;
     Evaluate(page, QString(), QStringLiteral("a+1"));
     QCOMPARE(page.resultBox->text(), QStringLiteral("E"));  // nothing resolved yet
     Evaluate(page, QStringLiteral("a=5"), QStringLiteral("a"));
@@ -143,7 +150,7 @@ class ExpressionPageTest : public QObject {
   }
 
   void historyKeepsTheLatestFirstAndOneEntryPerText() {
-    CVellPage1 page;
+    ExpressionPage page;
     Evaluate(page, QStringLiteral("2+2"));
     Evaluate(page, QStringLiteral("2+2"));
     Evaluate(page, QStringLiteral("sin(45)"));
@@ -155,14 +162,14 @@ class ExpressionPageTest : public QObject {
     for (int i = 0; i < expected.size(); ++i)
       QCOMPARE(ReadSettingString(kExpressions, QString::number(i + 1), QString()), expected.at(i));
     // A second page starts with the same list.
-    CVellPage1 again;
+    ExpressionPage again;
     QCOMPARE(History(again), expected);
   }
 
   void historyHoldsTwentyOneEntries() {
     WriteSettingInt(kExpressions, QStringLiteral("Count"), 21);
     for (int i = 1; i <= 21; ++i) WriteSettingString(kExpressions, QString::number(i), QStringLiteral("%1+0").arg(i));
-    CVellPage1 page;
+    ExpressionPage page;
     QCOMPARE(page.expressionBox->count(), 21);
     Evaluate(page, QStringLiteral("99"));
     QCOMPARE(page.expressionBox->count(), 21);
@@ -192,7 +199,7 @@ class ExpressionPageTest : public QObject {
     QByteArray store = "[Expressions]\nCount=" + count + "\n";
     for (int i = 1; i <= 30; ++i) store += QByteArray::number(i) + '=' + QByteArray::number(i) + "+0\n";
     QVERIFY(WriteFile(SettingsLocation(), store));
-    CVellPage1 page;
+    ExpressionPage page;
     QCOMPARE(page.expressionBox->count(), entries);
     if (entries > 0) QCOMPARE(page.expressionBox->itemText(entries - 1), QStringLiteral("%1+0").arg(entries));
   }
@@ -200,7 +207,7 @@ class ExpressionPageTest : public QObject {
   void historyIsSavedInOneWrite() {
     WriteSettingInt(kExpressions, QStringLiteral("Count"), 21);
     for (int i = 1; i <= 21; ++i) WriteSettingString(kExpressions, QString::number(i), QStringLiteral("%1+0").arg(i));
-    CVellPage1 page;
+    ExpressionPage page;
     ReplacementCounter writes(SettingsLocation());
     QCOMPARE(writes.Count(), 0);
     Evaluate(page, QStringLiteral("99"));
@@ -214,7 +221,7 @@ class ExpressionPageTest : public QObject {
     WriteSettingString(kExpressions, QStringLiteral("1"), QStringLiteral("1+1"));
     WriteSettingString(kExpressions, QStringLiteral("3"), QString());
     WriteSettingString(kExpressions, QStringLiteral("4"), QStringLiteral("4+4"));
-    CVellPage1 page;
+    ExpressionPage page;
     QCOMPARE(History(page), (QStringList{QStringLiteral("1+1"), QStringLiteral("4+4")}));
   }
 
@@ -228,7 +235,7 @@ class ExpressionPageTest : public QObject {
   void expressionBoxShowsTheFirstEntryBeginningWithTheText() {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
-    CVellPage1 page;
+    ExpressionPage page;
     Evaluate(page, QStringLiteral("sin(45)"));
     Evaluate(page, typed);
     QCOMPARE(page.resultBox->text(), QStringLiteral("E"));
@@ -237,7 +244,7 @@ class ExpressionPageTest : public QObject {
   }
 
   void detailsViewSwapsTheBoxes() {
-    CVellPage1 page;
+    ExpressionPage page;
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
     Evaluate(page, QStringLiteral("a=2"), QStringLiteral("a*3"));
@@ -265,14 +272,14 @@ class ExpressionPageTest : public QObject {
 
   void tipsChoiceIsStored() {
     {
-      CVellPage1 page;
+      ExpressionPage page;
       auto* tips = qobject_cast<QCheckBox*>(page.ControlById(ids::kTipsCheck));
       QVERIFY(tips->isChecked());
       tips->click();
       QCOMPARE(page.tipsOn, 0);
       QCOMPARE(ReadSettingInt(QStringLiteral("Settings"), QStringLiteral("Tips"), 1), 0);
     }
-    CVellPage1 page;
+    ExpressionPage page;
     QCOMPARE(page.tipsOn, 0);
     QVERIFY(!qobject_cast<QCheckBox*>(page.ControlById(ids::kTipsCheck))->isChecked());
   }
@@ -289,7 +296,7 @@ class ExpressionPageTest : public QObject {
     QFETCH(bool, tips);
     QFETCH(bool, details);
     QFETCH(bool, shown);
-    CVellPage1 page;
+    ExpressionPage page;
     page.show();
     page.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&page));
@@ -329,7 +336,7 @@ class ExpressionPageTest : public QObject {
     QVERIFY(WriteFile(source, bytes));
     ScriptedChooser chooser;
     chooser.answers = QStringList{source, copy};
-    CVellPage1 page;
+    ExpressionPage page;
     page.SetFileChooser(&chooser);
     page.variablesBox->setPlainText(QStringLiteral("old text"));
     page.OnCommand(ids::kOpenVariables);
@@ -344,7 +351,7 @@ class ExpressionPageTest : public QObject {
     QVERIFY(WriteFile(path, QByteArray("a=1\r\n\0b=2", 10)));
     ScriptedChooser chooser;
     chooser.answers = QStringList{path};
-    CVellPage1 page;
+    ExpressionPage page;
     page.SetFileChooser(&chooser);
     page.OnCommand(ids::kOpenVariables);
     QCOMPARE(page.variablesBox->Bytes(), std::string("a=1\r\n"));
@@ -359,7 +366,7 @@ class ExpressionPageTest : public QObject {
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     ScriptedChooser chooser;
     chooser.answers = QStringList{fifo, SandboxDir()};
-    CVellPage1 page;
+    ExpressionPage page;
     page.SetFileChooser(&chooser);
     page.variablesBox->setPlainText(QStringLiteral("kept"));
     page.OnCommand(ids::kOpenVariables);
@@ -376,7 +383,7 @@ class ExpressionPageTest : public QObject {
     QVERIFY(QFile::resize(path, vell::kMaxVariablesFileBytes + 1));
     ScriptedChooser chooser;
     chooser.answers = QStringList{path};
-    CVellPage1 page;
+    ExpressionPage page;
     page.SetFileChooser(&chooser);
     page.variablesBox->setPlainText(QStringLiteral("kept"));
     page.OnCommand(ids::kOpenVariables);
@@ -389,7 +396,7 @@ class ExpressionPageTest : public QObject {
     const QString path = Sandbox(QStringLiteral("typed.txt"));
     ScriptedChooser chooser;
     chooser.answers = QStringList{path};
-    CVellPage1 page;
+    ExpressionPage page;
     page.SetFileChooser(&chooser);
     page.variablesBox->setPlainText(QStringLiteral("x=1\ny=\u00E9"));
     page.OnCommand(ids::kSaveVariables);
@@ -401,7 +408,7 @@ class ExpressionPageTest : public QObject {
     QVERIFY(QDir().mkpath(path + QStringLiteral("/inner")));
     ScriptedChooser chooser;
     chooser.answers = QStringList{path, Sandbox(QStringLiteral("no/such/folder/x.txt"))};
-    CVellPage1 page;
+    ExpressionPage page;
     page.SetFileChooser(&chooser);
     page.variablesBox->setPlainText(QStringLiteral("a=1"));
     page.OnCommand(ids::kSaveVariables);
@@ -425,7 +432,7 @@ class ExpressionPageTest : public QObject {
     if (!locked) QSKIP("cannot make a folder that takes no new files here");
     ScriptedChooser chooser;
     chooser.answers = QStringList{path};
-    CVellPage1 page;
+    ExpressionPage page;
     page.SetFileChooser(&chooser);
     page.variablesBox->setPlainText(QStringLiteral("a=1"));
     page.OnCommand(ids::kSaveVariables);
@@ -444,7 +451,7 @@ class ExpressionPageTest : public QObject {
     QVERIFY(WriteFile(path, QByteArray("old text")));
     ScriptedChooser chooser;
     chooser.answers = QStringList{path};
-    CVellPage1 page;
+    ExpressionPage page;
     page.SetFileChooser(&chooser);
     page.variablesBox->setPlainText(QString(8192, QLatin1Char('x')));
     struct rlimit old {};
@@ -467,7 +474,7 @@ class ExpressionPageTest : public QObject {
     QVERIFY(WriteFile(path, QByteArray("a much longer old text that must go")));
     ScriptedChooser chooser;
     chooser.answers = QStringList{path};
-    CVellPage1 page;
+    ExpressionPage page;
     page.SetFileChooser(&chooser);
     page.OnCommand(ids::kSaveVariables);
     QCOMPARE(ReadFile(path), QByteArray());
@@ -478,7 +485,7 @@ class ExpressionPageTest : public QObject {
     const QString chosen = Sandbox(QStringLiteral("data/set1.txt"));
     QVERIFY(WriteFile(chosen, QByteArray("a=1")));
     chooser.answers = QStringList{QString(), chosen, Sandbox(QStringLiteral("data/set2.txt"))};
-    CVellPage1 page;
+    ExpressionPage page;
     page.SetFileChooser(&chooser);
     page.OnCommand(ids::kOpenVariables);  // cancelled: nothing stored
     QCOMPARE(ReadSettingString(QStringLiteral("Path"), QStringLiteral("TXT"), QStringLiteral("none")),
@@ -500,7 +507,7 @@ class ExpressionPageTest : public QObject {
   void openOfAMissingFileChangesNothing() {
     ScriptedChooser chooser;
     chooser.answers = QStringList{Sandbox(QStringLiteral("gone.txt"))};
-    CVellPage1 page;
+    ExpressionPage page;
     page.SetFileChooser(&chooser);
     page.variablesBox->setPlainText(QStringLiteral("kept"));
     page.OnCommand(ids::kOpenVariables);
@@ -514,3 +521,4 @@ class ExpressionPageTest : public QObject {
 
 QTEST_MAIN(ExpressionPageTest)
 #include "expression_page_test.moc"
+

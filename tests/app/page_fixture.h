@@ -14,6 +14,8 @@
 #include "app/expression_page.h"
 #include "app/file_chooser.h"
 
+using vell::ExpressionPage;
+
 // Answers the page's file dialogs from a script and records what was asked.
 class ScriptedChooser : public vell::FileChooser {
  public:
@@ -37,18 +39,18 @@ inline bool WriteFile(const QString& path, const QByteArray& bytes) {
 }
 
 // Types into the page as a user would and presses Evaluate.
-inline void Evaluate(CVellPage1& page, const QString& variables, const QString& expression) {
+inline void Evaluate(ExpressionPage& page, const QString& variables, const QString& expression) {
   page.variablesBox->setPlainText(variables);
   page.expressionBox->setEditText(expression);
   page.OnCommand(vell::ids::kEvaluate);
 }
 
-inline void Evaluate(CVellPage1& page, const QString& expression) {
+inline void Evaluate(ExpressionPage& page, const QString& expression) {
   page.expressionBox->setEditText(expression);
   page.OnCommand(vell::ids::kEvaluate);
 }
 
-inline QStringList History(const CVellPage1& page) {
+inline QStringList History(const ExpressionPage& page) {
   QStringList entries;
   for (int i = 0; i < page.expressionBox->count(); ++i) entries << page.expressionBox->itemText(i);
   return entries;

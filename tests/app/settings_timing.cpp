@@ -15,6 +15,9 @@
 #include "platform/program_info.h"
 #include "sandbox.h"
 
+using vell::ExpressionPage;
+using vell::SettingsStore;
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (!PrepareSandbox()) {
@@ -37,7 +40,7 @@ int main(int argc, char** argv) {
   timer.start();
   SettingsStore store;
   const double opened = timer.nsecsElapsed() / 1e6;
-  CVellPage1 page;
+  ExpressionPage page;
   const double started = timer.nsecsElapsed() / 1e6;
   timer.restart();
   Evaluate(page, QStringLiteral("2+2"));

@@ -12,6 +12,14 @@
 #include "recording_services.h"
 #include "sandbox.h"
 
+using vell::ReadSettingInt;
+using vell::ReadSettingString;
+using vell::WriteSettingInt;
+using vell::WriteSettingString;
+using vell::SettingsLocation;
+using vell::SettingsBatch;
+using vell::SettingsStore;
+
 namespace {
 
 QByteArray ReadAll(const QString& path) {

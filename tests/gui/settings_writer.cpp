@@ -5,6 +5,9 @@
 
 #include "app/settings_store.h"
 
+using vell::WriteSettingInt;
+using vell::WriteSettingString;
+
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const QStringList args = app.arguments();

@@ -4,27 +4,27 @@
 #include <QIcon>
 #include <QMap>
 
-class QMenu;
-
-namespace vell {
-class TrayIcon;
-}
-class CVellPage1;
-class CVellPage2;
 class QKeyEvent;
+class QMenu;
 class QPushButton;
 class QTabWidget;
+
+namespace vell {
+
+class AboutPage;
+class ExpressionPage;
+class TrayIcon;
 
 // The program's one window: the Expression and About pages above the
 // buttons "&Help", "&Quit" and "&Tray". It hides to the tray icon and comes
 // back, carries out the tray popup's commands and keeps the two start-up
 // options. Every command, whatever sent it, goes through OnCommand.
-class CVellSheet : public QDialog {
+class MainSheet : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CVellSheet(vell::TrayIcon& tray, QWidget* parent = nullptr);
-  ~CVellSheet() override;
+  explicit MainSheet(vell::TrayIcon& tray, QWidget* parent = nullptr);
+  ~MainSheet() override;
 
   // Carries out one command by id. False when the id is not the sheet's.
   bool OnCommand(int id);
@@ -43,8 +43,8 @@ class CVellSheet : public QDialog {
   QTabWidget* Tabs() const { return tabs_; }
   bool initialised() const { return initialised_; }
 
-  CVellPage1* expressionPage = nullptr;
-  CVellPage2* aboutPage = nullptr;
+  ExpressionPage* expressionPage = nullptr;
+  AboutPage* aboutPage = nullptr;
   QIcon windowIcon;
   int runAtStart = 0;
   int minimizeAtStart = 0;
@@ -77,3 +77,5 @@ class CVellSheet : public QDialog {
   QMap<int, QPushButton*> buttons_;
   bool initialised_ = false;
 };
+
+}  // namespace vell

@@ -1,4 +1,4 @@
-#include "app/vell_sheet.h"
+#include "app/main_sheet.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,6 +25,8 @@
 #include "platform/open_document.h"
 #include "platform/program_info.h"
 
+namespace vell {
+
 namespace {
 
 namespace ids = vell::ids;
@@ -34,13 +36,13 @@ const QString kStartupName = QStringLiteral("Vell");
 
 }  // namespace
 
-CVellSheet::CVellSheet(vell::TrayIcon& tray, QWidget* parent) : QDialog(parent), tray_(tray) {
+MainSheet::MainSheet(vell::TrayIcon& tray, QWidget* parent) : QDialog(parent), tray_(tray) {
   setWindowTitle(QStringLiteral("Vell"));
   setAccessibleName(QStringLiteral("Vell"));
   tabs_ = new QTabWidget(this);
   tabs_->setAccessibleName(QStringLiteral("Pages"));
-  expressionPage = new CVellPage1;
-  aboutPage = new CVellPage2;
+  expressionPage = new ExpressionPage;
+  aboutPage = new AboutPage;
   tabs_->addTab(expressionPage, QStringLiteral("Expression"));
   tabs_->addTab(aboutPage, QStringLiteral("About Vell"));
   windowIcon = vell::ProgramIcon();
@@ -51,9 +53,9 @@ CVellSheet::CVellSheet(vell::TrayIcon& tray, QWidget* parent) : QDialog(parent),
   qApp->installEventFilter(this);
 }
 
-CVellSheet::~CVellSheet() = default;
+MainSheet::~MainSheet() = default;
 
-void CVellSheet::CreateButtons() {
+void MainSheet::CreateButtons() {
   const vell::DialogUnits units(font());
   const QSize buttonSize = units.Rect(0, 0, 50, 14).size();
   auto* row = new QHBoxLayout;
@@ -87,7 +89,7 @@ void CVellSheet::CreateButtons() {
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void CVellSheet::CreateTrayMenu() {
+void MainSheet::CreateTrayMenu() {
   trayMenu_ = new QMenu(this);
   const struct {
     int id;  // 0 for a separator
@@ -110,10 +112,10 @@ void CVellSheet::CreateTrayMenu() {
     connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); }, Qt::QueuedConnection);
   }
   trayMenu_->setDefaultAction(trayMenu_->actions().constFirst());
-  connect(trayMenu_, &QMenu::aboutToShow, this, &CVellSheet::TickTrayMenu);
+  connect(trayMenu_, &QMenu::aboutToShow, this, &MainSheet::TickTrayMenu);
 }
 
-void CVellSheet::TickTrayMenu() {
+void MainSheet::TickTrayMenu() {
   // The two start-up options are ticked from the settings as they are now.
   const auto tick = [this](int id, const QString& setting) {
     const bool on = ReadSettingInt(kSettings, setting, 0) != 0;
@@ -127,12 +129,12 @@ void CVellSheet::TickTrayMenu() {
   tick(ids::kMinimizeAtStart, QStringLiteral("Minimize"));
 }
 
-void CVellSheet::showEvent(QShowEvent* event) {
+void MainSheet::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (!initialised_) OnInitDialog();
 }
 
-void CVellSheet::OnInitDialog() {
+void MainSheet::OnInitDialog() {
   initialised_ = true;
   setWindowIcon(windowIcon);
   // Typing starts in the first control of the first page, not on the tab bar.
@@ -145,7 +147,7 @@ void CVellSheet::OnInitDialog() {
     QTimer::singleShot(0, this, [this] { OnCommand(ids::kTray); });
 }
 
-bool CVellSheet::OnCommand(int id) {
+bool MainSheet::OnCommand(int id) {
   switch (id) {
     case ids::kTray:
       GoToTray();
@@ -173,7 +175,7 @@ bool CVellSheet::OnCommand(int id) {
   }
 }
 
-void CVellSheet::GoToTray() {
+void MainSheet::GoToTray() {
   if (tray_.available()) {
     tray_.Show();
     hide();
@@ -183,19 +185,19 @@ void CVellSheet::GoToTray() {
   }
 }
 
-void CVellSheet::Quit() {
+void MainSheet::Quit() {
   done(ids::kQuit);
   emit quitRequested();
 }
 
-void CVellSheet::reject() { OnCommand(ids::kQuit); }
+void MainSheet::reject() { OnCommand(ids::kQuit); }
 
-void CVellSheet::closeEvent(QCloseEvent* event) {
+void MainSheet::closeEvent(QCloseEvent* event) {
   event->accept();
   OnCommand(ids::kQuit);
 }
 
-void CVellSheet::OnShowWindow() {
+void MainSheet::OnShowWindow() {
   if (isMinimized()) {
     showNormal();
   } else {
@@ -206,23 +208,23 @@ void CVellSheet::OnShowWindow() {
   tray_.Hide();
 }
 
-void CVellSheet::OnAbout() {
+void MainSheet::OnAbout() {
   OnShowWindow();
   tabs_->setCurrentWidget(aboutPage);
 }
 
-void CVellSheet::OnToggleMinimize() {
+void MainSheet::OnToggleMinimize() {
   minimizeAtStart = minimizeAtStart == 0 ? 1 : 0;
   WriteSettingInt(kSettings, QStringLiteral("Minimize"), minimizeAtStart);
 }
 
-void CVellSheet::OnToggleRunAtStart() {
+void MainSheet::OnToggleRunAtStart() {
   runAtStart = runAtStart == 0 ? 1 : 0;
   WriteSettingInt(kSettings, QStringLiteral("Run at start"), runAtStart);
   UpdateStartupShortcut();
 }
 
-void CVellSheet::UpdateStartupShortcut() {
+void MainSheet::UpdateStartupShortcut() {
   // The entry always names "vell" in the program's folder, whatever this
   // program file is called.
   const QString target = GetProgramFolder() + QStringLiteral("vell");
@@ -234,7 +236,7 @@ void CVellSheet::UpdateStartupShortcut() {
   }
 }
 
-void CVellSheet::OnShowGuide() {
+void MainSheet::OnShowGuide() {
   const QString type = QString::fromLatin1(vell::kGuideType);
   QString path = vell::GuidePathBesideProgram();
   QString error;
@@ -252,9 +254,9 @@ void CVellSheet::OnShowGuide() {
   if (written) vell::platform::OpenDocument(path);
 }
 
-QString CVellSheet::GetProgramFolder() { return vell::platform::ProgramFolder(); }
+QString MainSheet::GetProgramFolder() { return vell::platform::ProgramFolder(); }
 
-bool CVellSheet::eventFilter(QObject* watched, QEvent* event) {
+bool MainSheet::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
   const auto* key = static_cast<QKeyEvent*>(event);
   if (static_cast<QWidget*>(watched)->window() != this) return false;
@@ -269,7 +271,7 @@ bool CVellSheet::eventFilter(QObject* watched, QEvent* event) {
   return true;
 }
 
-bool CVellSheet::SwitchPage(const QKeyEvent& key) {
+bool MainSheet::SwitchPage(const QKeyEvent& key) {
   // As in a property sheet: Ctrl+Tab and Ctrl+Page Down go to the next page,
   // Ctrl+Shift+Tab and Ctrl+Page Up to the previous one, wherever the focus
   // is (the Variables box would take them otherwise).
@@ -281,3 +283,5 @@ bool CVellSheet::SwitchPage(const QKeyEvent& key) {
   tabs_->setCurrentIndex((tabs_->currentIndex() + step + tabs_->count()) % tabs_->count());
   return true;
 }
+
+}  // namespace vell

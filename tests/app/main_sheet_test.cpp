@@ -16,8 +16,8 @@
 #include "app/guide_writer.h"
 #include "app/program_icon.h"
 #include "app/settings_store.h"
-#include "app/vell_app.h"
-#include "app/vell_sheet.h"
+#include "app/vell_application.h"
+#include "app/main_sheet.h"
 #include "components/link_static.h"
 #include "components/tray_icon.h"
 #include "fake_tray_host.h"
@@ -30,6 +30,13 @@
 #include "recording_services.h"
 #include "sandbox.h"
 #include "vell_engine.h"
+
+using vell::AboutPage;
+using vell::ExpressionPage;
+using vell::MainSheet;
+using vell::ReadSettingInt;
+using vell::WriteSettingInt;
+using vell::ShowSheetOnLaterStarts;
 
 namespace ids = vell::ids;
 
@@ -73,7 +80,7 @@ void MakeIconTheme(const QString& folder, bool withVell) {
 
 }  // namespace
 
-class VellSheetTest : public QObject {
+class MainSheetTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -239,7 +246,7 @@ class VellSheetTest : public QObject {
   void quitEscapeAndCloseBoxEndTheProgram() {
     QFETCH(int, how);
     Start();
-    QSignalSpy quit(sheet_.get(), &CVellSheet::quitRequested);
+    QSignalSpy quit(sheet_.get(), &MainSheet::quitRequested);
     if (how == 0) sheet_->Button(ids::kQuit)->click();
     if (how == 1) QTest::keyClick(sheet_->expressionPage->variablesBox, Qt::Key_Escape);
     if (how == 2) sheet_->close();
@@ -331,7 +338,7 @@ class VellSheetTest : public QObject {
     QFETCH(int, focus);
     Start();
     ScriptedChooser chooser;
-    CVellPage1* page = sheet_->expressionPage;
+    ExpressionPage* page = sheet_->expressionPage;
     page->SetFileChooser(&chooser);
     page->variablesBox->setPlainText(QStringLiteral("a=20"));
     page->expressionBox->setEditText(QStringLiteral("a/4"));
@@ -347,7 +354,7 @@ class VellSheetTest : public QObject {
 
   void enterInTheVariablesBoxBreaksTheLine() {
     Start();
-    CVellPage1* page = sheet_->expressionPage;
+    ExpressionPage* page = sheet_->expressionPage;
     page->variablesBox->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(page->variablesBox));
     QTest::keyClicks(page->variablesBox, QStringLiteral("a=1"));
@@ -428,19 +435,19 @@ class VellSheetTest : public QObject {
 
   void aboutPageShowsTitleVersionAndLink() {
     Start();
-    CVellPage2* about = sheet_->aboutPage;
+    AboutPage* about = sheet_->aboutPage;
     QCOMPARE(about->titleLabel->text(), QStringLiteral("Vell"));
     QCOMPARE(about->titleLabel->font().pixelSize(), 20);
     QVERIFY(about->titleLabel->font().bold());
     QCOMPARE(about->link->text(), QStringLiteral("Want more free software like this? Visit QUORVANT now!!!"));
-    QCOMPARE(about->link->target(), CVellPage2::MakerAddress());
-    QCOMPARE(about->link->toolTip(), CVellPage2::MakerAddress());
+    QCOMPARE(about->link->target(), AboutPage::MakerAddress());
+    QCOMPARE(about->link->toolTip(), AboutPage::MakerAddress());
     QVERIFY(about->link->attached());
     QStringList texts;
     for (QLabel* label : about->findChildren<QLabel*>()) texts << label->text();
     QVERIFY(texts.contains(QStringLiteral("Version 1.5 (1/27/2000)")));
-    QVERIFY(texts.filter(CVellPage2::SupportAddress()).size() == 1);
-    QVERIFY(CVellPage2::MakerAddress().contains(QStringLiteral(".example")));
+    QVERIFY(texts.filter(AboutPage::SupportAddress()).size() == 1);
+    QVERIFY(AboutPage::MakerAddress().contains(QStringLiteral(".example")));
   }
 
   void everyControlHasAnAccessibleName() {
@@ -473,7 +480,7 @@ class VellSheetTest : public QObject {
     auto host = std::make_unique<FakeTrayHost>(&record_);
     host_ = host.get();
     tray_ = std::make_unique<vell::TrayIcon>(std::move(host));
-    sheet_ = std::make_unique<CVellSheet>(*tray_);
+    sheet_ = std::make_unique<MainSheet>(*tray_);
     sheet_->show();
     sheet_->activateWindow();
     if (waitForExposure) QVERIFY(QTest::qWaitForWindowExposed(sheet_.get()));
@@ -482,9 +489,10 @@ class VellSheetTest : public QObject {
   TrayRecord record_;
   FakeTrayHost* host_ = nullptr;
   std::unique_ptr<vell::TrayIcon> tray_;
-  std::unique_ptr<CVellSheet> sheet_;
+  std::unique_ptr<MainSheet> sheet_;
   std::unique_ptr<ScopedRecordingServices> services_;
 };
 
-QTEST_MAIN(VellSheetTest)
-#include "vell_sheet_test.moc"
+QTEST_MAIN(MainSheetTest)
+#include "main_sheet_test.moc"
+

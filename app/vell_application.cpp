@@ -1,16 +1,18 @@
-#include "app/vell_app.h"
+#include "app/vell_application.h"
 
 #include "app/settings_store.h"
-#include "app/vell_sheet.h"
+#include "app/main_sheet.h"
 #include "components/tray_icon.h"
 #include "platform/program_info.h"
 #include "platform/single_instance.h"
 
-CVellApp::CVellApp(int& argc, char** argv) : application_(argc, argv) {}
+namespace vell {
 
-CVellApp::~CVellApp() = default;
+VellApplication::VellApplication(int& argc, char** argv) : application_(argc, argv) {}
 
-int CVellApp::InitInstance() {
+VellApplication::~VellApplication() = default;
+
+int VellApplication::InitInstance() {
   QApplication::setOrganizationName(QString::fromLatin1(kSettingsCompany));
   QApplication::setApplicationName(vell::platform::ApplicationName());
   QApplication::setDesktopFileName(QStringLiteral("vell"));
@@ -28,16 +30,18 @@ int CVellApp::InitInstance() {
 
   // The tray icon outlives the sheet, which uses it until it is destroyed.
   vell::TrayIcon tray;
-  CVellSheet sheet(tray);
+  MainSheet sheet(tray);
   QApplication::setWindowIcon(sheet.windowIcon);
-  QObject::connect(&sheet, &CVellSheet::quitRequested, &application_, &QApplication::quit,
+  QObject::connect(&sheet, &MainSheet::quitRequested, &application_, &QApplication::quit,
                    Qt::QueuedConnection);
   ShowSheetOnLaterStarts(instance, sheet);
   sheet.show();
   return QApplication::exec();
 }
 
-void ShowSheetOnLaterStarts(vell::platform::SingleInstance& instance, CVellSheet& sheet) {
+void ShowSheetOnLaterStarts(vell::platform::SingleInstance& instance, MainSheet& sheet) {
   QObject::connect(&instance, &vell::platform::SingleInstance::activationRequested, &sheet,
-                   &CVellSheet::OnShowWindow);
+                   &MainSheet::OnShowWindow);
 }
+
+}  // namespace vell

@@ -23,9 +23,6 @@ namespace vell {
 
 namespace {
 
-using vell::ByteTextEdit;
-namespace ids = vell::ids;
-
 const QString kSettings = QStringLiteral("Settings");
 const QString kExpressions = QStringLiteral("Expressions");
 const QString kPath = QStringLiteral("Path");
@@ -80,9 +77,8 @@ QString RememberedPattern(const QString& path) {
 }  // namespace
 
 ExpressionPage::ExpressionPage(QWidget* parent) : QWidget(parent), dialogChooser_(this) {
-  tipsOn = ReadSettingInt(kSettings, QStringLiteral("Tips"), 1);
   CreateControls();
-  DoDataExchange(false);
+  SetCheck(tipsCheck_, ReadSettingInt(kSettings, QStringLiteral("Tips"), 1));
   OnInitDialog();
   qApp->installEventFilter(this);
 }
@@ -90,14 +86,14 @@ ExpressionPage::ExpressionPage(QWidget* parent) : QWidget(parent), dialogChooser
 ExpressionPage::~ExpressionPage() = default;
 
 QSize ExpressionPage::TemplateSize(const QFont& dialogFont) {
-  const vell::DialogUnits units(dialogFont);
+  const DialogUnits units(dialogFont);
   return QSize(units.X(237), units.Y(175));
 }
 
 void ExpressionPage::CreateControls() {
   setWindowTitle(QStringLiteral("Expression"));
   setAccessibleName(QStringLiteral("Expression"));
-  const vell::DialogUnits units(font());
+  const DialogUnits units(font());
   setMinimumSize(TemplateSize(font()));
 
   // Created in template order, which is also the tab order.
@@ -124,66 +120,67 @@ void ExpressionPage::CreateControls() {
 
   auto* variablesFrame = new QGroupBox(QStringLiteral("Variables (Optional)"), this);
   place(variablesFrame, 0, QStringLiteral("Variables (Optional)"), units.Rect(8, 3, 221, 76));
-  variablesBox = new ByteTextEdit(this);
-  place(variablesBox, ids::kVariablesBox, QStringLiteral("Variables (Optional)"), units.Rect(13, 12, 209, 62));
+  variablesBox_ = new ByteTextEdit(this);
+  place(variablesBox_, ids::kVariablesBox, QStringLiteral("Variables (Optional)"), units.Rect(13, 12, 209, 62));
 
-  expressionFrame = new QGroupBox(QStringLiteral("Expression"), this);
-  place(expressionFrame, ids::kExpressionFrame, QStringLiteral("Expression"), units.Rect(8, 82, 221, 33));
-  expressionBox = new QComboBox(this);
-  expressionBox->setEditable(true);
-  expressionBox->setInsertPolicy(QComboBox::NoInsert);
-  expressionBox->setCompleter(nullptr);  // the typed text stays as typed
-  expressionBox->setMaxVisibleItems(kMaxHistoryBeforeAdd + 1);
+  expressionFrame_ = new QGroupBox(QStringLiteral("Expression"), this);
+  place(expressionFrame_, ids::kExpressionFrame, QStringLiteral("Expression"), units.Rect(8, 82, 221, 33));
+  expressionBox_ = new QComboBox(this);
+  expressionBox_->setEditable(true);
+  expressionBox_->setInsertPolicy(QComboBox::NoInsert);
+  expressionBox_->setCompleter(nullptr);  // the typed text stays as typed
+  expressionBox_->setMaxVisibleItems(kMaxHistoryBeforeAdd + 1);
   QRect comboRect = units.Rect(13, 94, 209, 81);
-  comboRect.setHeight(expressionBox->sizeHint().height());  // the template's height includes the list
-  place(expressionBox, ids::kExpressionBox, QStringLiteral("Expression"), comboRect);
+  comboRect.setHeight(expressionBox_->sizeHint().height());  // the template's height includes the list
+  place(expressionBox_, ids::kExpressionBox, QStringLiteral("Expression"), comboRect);
 
   button(ids::kEvaluate, QStringLiteral("&Evaluate"), units.Rect(190, 156, 39, 16));
 
   auto* resultFrame = new QGroupBox(QStringLiteral("Result"), this);
   place(resultFrame, 0, QStringLiteral("Result"), units.Rect(8, 119, 221, 33));
-  resultBox = new QLineEdit(this);
-  resultBox->setReadOnly(true);
-  place(resultBox, ids::kResultBox, QStringLiteral("Result"), units.Rect(13, 132, 208, 13));
+  resultBox_ = new QLineEdit(this);
+  resultBox_->setReadOnly(true);
+  place(resultBox_, ids::kResultBox, QStringLiteral("Result"), units.Rect(13, 132, 208, 13));
 
   button(ids::kNewVariables, QStringLiteral("&New"), units.Rect(8, 156, 30, 16));
   button(ids::kOpenVariables, QStringLiteral("&Open..."), units.Rect(38, 156, 30, 16));
   button(ids::kSaveVariables, QStringLiteral("&Save..."), units.Rect(68, 156, 30, 16));
 
-  detailsBox = new ByteTextEdit(this);
-  detailsBox->setReadOnly(true);
-  detailsBox->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  place(detailsBox, ids::kDetailsBox, QStringLiteral("Details"), units.Rect(8, 85, 221, 67));
-  detailsBox->hide();
+  detailsBox_ = new ByteTextEdit(this);
+  detailsBox_->setReadOnly(true);
+  detailsBox_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  place(detailsBox_, ids::kDetailsBox, QStringLiteral("Details"), units.Rect(8, 85, 221, 67));
+  detailsBox_->hide();
 
   detailsCheck_ = check(ids::kDetailsCheck, QStringLiteral("&Details"), units.Rect(147, 160, 36, 8));
   tipsCheck_ = check(ids::kTipsCheck, QStringLiteral("&Tips"), units.Rect(108, 160, 29, 8));
 
   // The inner parts of the two input boxes get the mouse; they report it for the tips.
-  expressionBox->lineEdit()->setMouseTracking(true);
-  variablesBox->viewport()->setMouseTracking(true);
+  expressionBox_->lineEdit()->setMouseTracking(true);
+  variablesBox_->viewport()->setMouseTracking(true);
 }
 
 void ExpressionPage::OnInitDialog() {
-  inputFont = CourierFont(18, QFont::DemiBold);
-  variablesBox->setFont(inputFont);
-  expressionBox->setFont(inputFont);
-  detailsBox->setFont(inputFont);
-  variablesBox->SetMargins(5, 5);
-  resultFont = CourierFont(20, QFont::Bold);
-  resultBox->setFont(resultFont);
+  const QFont inputFont = CourierFont(18, QFont::DemiBold);
+  variablesBox_->setFont(inputFont);
+  expressionBox_->setFont(inputFont);
+  detailsBox_->setFont(inputFont);
+  variablesBox_->SetMargins(5, 5);
+  resultBox_->setFont(CourierFont(20, QFont::Bold));
 
   LoadHistory();
+  // An empty expression begins every entry: the newest one is shown.
+  ShowExpression(QString());
 
-  tipBalloon.width = 200;
-  tipBalloon.height = 125;
-  tipBalloon.tailSide = CTipBalloon::kTailTop;
-  tipBalloon.CreateBalloon(this);
-  tipBalloon.followCursor = true;
-  tipBalloon.defaultSeconds = 6;
-  tipBalloon.RegisterWindow(expressionBox, QString::fromLatin1(kExpressionTip), QStringLiteral("Expression"),
+  tipBalloon_.width = 200;
+  tipBalloon_.height = 125;
+  tipBalloon_.tailSide = CTipBalloon::kTailTop;
+  tipBalloon_.CreateBalloon(this);
+  tipBalloon_.followCursor = true;
+  tipBalloon_.defaultSeconds = 6;
+  tipBalloon_.RegisterWindow(expressionBox_, QString::fromLatin1(kExpressionTip), QStringLiteral("Expression"),
                             QColor(0, 0, 0), 6);
-  tipBalloon.RegisterWindow(variablesBox, QString::fromLatin1(kVariablesTip), QStringLiteral("Variables"),
+  tipBalloon_.RegisterWindow(variablesBox_, QString::fromLatin1(kVariablesTip), QStringLiteral("Variables"),
                             QColor(0, 0, 0), 6);
 }
 
@@ -212,97 +209,86 @@ bool ExpressionPage::OnCommand(int id) {
   }
 }
 
-void ExpressionPage::DoDataExchange(bool fromControls) {
-  if (fromControls) {
-    expressionText = vell::EncodeText(expressionBox->currentText());
-    resultText = vell::EncodeText(resultBox->text());
-    variablesText = variablesBox->Bytes();
-    detailsText = detailsBox->Bytes();
-    detailsOn = GetCheck(detailsCheck_);
-    tipsOn = GetCheck(tipsCheck_);
-    return;
-  }
-  // The first entry that begins with the text, in any letter case, is shown
-  // in its place; the text itself only when no entry begins with it.
-  const QString expression = vell::DecodeBytes(expressionText);
-  int match = -1;
-  for (int i = 0; i < expressionBox->count() && match < 0; ++i)
-    if (expressionBox->itemText(i).startsWith(expression, Qt::CaseInsensitive)) match = i;
-  if (match >= 0) {
-    expressionBox->setCurrentIndex(match);
-    expressionBox->setEditText(expressionBox->itemText(match));
-  } else {
-    expressionBox->setEditText(expression);
-  }
-  const QString result = vell::DecodeBytes(resultText);
-  if (resultBox->text() != result) resultBox->setText(result);
-  if (variablesBox->Bytes() != variablesText) variablesBox->SetBytes(variablesText);
-  if (detailsBox->Bytes() != detailsText) detailsBox->SetBytes(detailsText);
-  SetCheck(detailsCheck_, detailsOn);
-  SetCheck(tipsCheck_, tipsOn);
-}
-
 void ExpressionPage::OnEvaluate() {
-  DoDataExchange(true);
-  variablesText = std::string(vell::TrimWhiteSpace(variablesText));
-  resultText = "E";
-  detailsText.clear();
-  const bool ok = variablesText.empty() ? engine_.EvaluateExpression(expressionText, resultText)
-                                        : engine_.ResolveVariables(variablesText, expressionText, resultText);
+  const std::string expression = EncodeText(expressionBox_->currentText());
+  const std::string variables(TrimWhiteSpace(variablesBox_->Bytes()));
+  std::string result = "E";
+  const bool ok = variables.empty() ? engine_.EvaluateExpression(expression, result)
+                                    : engine_.ResolveVariables(variables, expression, result);
   if (ok) {
-    vell::TrimTrailingZeros(resultText);
+    TrimTrailingZeros(result);
     AddToHistory();
   } else {
-    resultText = "E";
+    result = "E";
   }
-  ShowReport();
-  DoDataExchange(false);
+  ShowOutcome(expression, variables, result);
 }
 
-void ExpressionPage::ShowReport() {
+void ExpressionPage::ShowOutcome(const std::string& expression, const std::string& variables,
+                                 const std::string& result) {
+  ShowExpression(DecodeBytes(expression));
+  const QString shown = DecodeBytes(result);
+  if (resultBox_->text() != shown) resultBox_->setText(shown);
+  // The sheet is shown as it was evaluated: without its outer blanks.
+  if (variablesBox_->Bytes() != variables) variablesBox_->SetBytes(variables);
   std::string report;
   engine_.WriteDetailsReport(report);
-  detailsText.clear();
-  detailsText.reserve(report.size() + report.size() / 16);
+  std::string details;
+  details.reserve(report.size() + report.size() / 16);
   for (const char c : report) {
-    if (c == '\n') detailsText.push_back('\r');
-    detailsText.push_back(c);
+    if (c == '\n') details.push_back('\r');
+    details.push_back(c);
+  }
+  if (detailsBox_->Bytes() != details) detailsBox_->SetBytes(details);
+}
+
+void ExpressionPage::ShowExpression(const QString& expression) {
+  // The first entry that begins with the text, in any letter case, is shown
+  // in its place; the text itself only when no entry begins with it.
+  int match = -1;
+  for (int i = 0; i < expressionBox_->count() && match < 0; ++i)
+    if (expressionBox_->itemText(i).startsWith(expression, Qt::CaseInsensitive)) match = i;
+  if (match >= 0) {
+    expressionBox_->setCurrentIndex(match);
+    expressionBox_->setEditText(expressionBox_->itemText(match));
+  } else {
+    expressionBox_->setEditText(expression);
   }
 }
 
 void ExpressionPage::LoadHistory() {
   // The page never stores more; a larger Count comes from elsewhere.
   const int count = std::clamp(ReadSettingInt(kExpressions, QStringLiteral("Count"), 0), 0, kMaxHistory);
-  expressionBox->clear();
+  expressionBox_->clear();
   for (int i = 1; i <= count; ++i) {
     const QString entry = ReadSettingString(kExpressions, QString::number(i), QString());
-    if (!entry.isEmpty()) expressionBox->addItem(entry);
+    if (!entry.isEmpty()) expressionBox_->addItem(entry);
   }
 }
 
 void ExpressionPage::AddToHistory() {
   const QString text =
-      vell::DecodeBytes(vell::TrimWhiteSpace(vell::EncodeText(expressionBox->currentText())));
+      DecodeBytes(TrimWhiteSpace(EncodeText(expressionBox_->currentText())));
   if (text.isEmpty()) return;
-  const int same = expressionBox->findText(text, Qt::MatchFixedString);
+  const int same = expressionBox_->findText(text, Qt::MatchFixedString);
   if (same >= 0) {
-    expressionBox->removeItem(same);
-  } else if (expressionBox->count() > kMaxHistoryBeforeAdd) {
-    expressionBox->removeItem(expressionBox->count() - 1);
+    expressionBox_->removeItem(same);
+  } else if (expressionBox_->count() > kMaxHistoryBeforeAdd) {
+    expressionBox_->removeItem(expressionBox_->count() - 1);
   }
-  expressionBox->insertItem(0, text);
-  expressionBox->setCurrentIndex(expressionBox->findText(text, Qt::MatchFixedString));
-  const int count = expressionBox->count();
+  expressionBox_->insertItem(0, text);
+  expressionBox_->setCurrentIndex(expressionBox_->findText(text, Qt::MatchFixedString));
+  const int count = expressionBox_->count();
   const SettingsBatch batch;  // the whole list in one write of the store
   for (int i = 0; i < count; ++i)
-    WriteSettingString(kExpressions, QString::number(i + 1), expressionBox->itemText(i));
+    WriteSettingString(kExpressions, QString::number(i + 1), expressionBox_->itemText(i));
   WriteSettingInt(kExpressions, QStringLiteral("Count"), count);
 }
 
-QString ExpressionPage::AskForFile(vell::FileChooser::Mode mode) {
+QString ExpressionPage::AskForFile(FileChooser::Mode mode) {
   QString initial = ReadSettingString(kPath, QStringLiteral("TXT"), QString());
   if (initial.isEmpty()) initial = QDir::homePath() + QStringLiteral("/*.txt");
-  vell::FileChooser::Request request;
+  FileChooser::Request request;
   request.mode = mode;
   request.initialName = initial;
   request.filter = QStringLiteral("TXT Files (*.txt);;All Files (*)");
@@ -313,42 +299,39 @@ QString ExpressionPage::AskForFile(vell::FileChooser::Mode mode) {
 }
 
 void ExpressionPage::OnOpenVariables() {
-  const QString path = AskForFile(vell::FileChooser::Mode::kOpen);
+  const QString path = AskForFile(FileChooser::Mode::kOpen);
   if (path.isEmpty()) return;
-  const vell::LoadedVariables file = vell::LoadVariablesFile(path);
-  if (file.loaded) variablesBox->SetBytes(file.bytes);
-  if (!file.message.isEmpty()) vell::platform::ShowAppMessage(file.message);
+  const LoadedVariables file = LoadVariablesFile(path);
+  if (file.loaded) variablesBox_->SetBytes(file.bytes);
+  if (!file.message.isEmpty()) platform::ShowAppMessage(file.message);
 }
 
 void ExpressionPage::OnSaveVariables() {
-  const QString path = AskForFile(vell::FileChooser::Mode::kSave);
+  const QString path = AskForFile(FileChooser::Mode::kSave);
   if (path.isEmpty()) return;
-  DoDataExchange(true);
-  const QString failure = vell::SaveVariablesFile(path, variablesText);
-  if (!failure.isEmpty()) vell::platform::ShowAppMessage(failure);
+  const QString failure = SaveVariablesFile(path, variablesBox_->Bytes());
+  if (!failure.isEmpty()) platform::ShowAppMessage(failure);
 }
 
-void ExpressionPage::OnNewVariables() { variablesBox->SetBytes(std::string()); }
+void ExpressionPage::OnNewVariables() { variablesBox_->SetBytes(std::string()); }
 
 void ExpressionPage::OnDetails() {
-  DoDataExchange(true);
-  const bool details = detailsOn != 0;
-  detailsBox->setVisible(details);
-  expressionBox->setVisible(!details);
-  resultBox->setVisible(!details);
-  expressionFrame->setVisible(!details);
+  const bool details = GetCheck(detailsCheck_) != 0;
+  detailsBox_->setVisible(details);
+  expressionBox_->setVisible(!details);
+  resultBox_->setVisible(!details);
+  expressionFrame_->setVisible(!details);
 }
 
 void ExpressionPage::OnTips() {
-  DoDataExchange(true);
-  WriteSettingInt(kSettings, QStringLiteral("Tips"), tipsOn);
+  WriteSettingInt(kSettings, QStringLiteral("Tips"), GetCheck(tipsCheck_));
 }
 
-void ExpressionPage::SetFileChooser(vell::FileChooser* chooser) { chooser_ = chooser ? chooser : &dialogChooser_; }
+void ExpressionPage::SetFileChooser(FileChooser* chooser) { chooser_ = chooser ? chooser : &dialogChooser_; }
 
 QWidget* ExpressionPage::TipTarget(QObject* watched) const {
-  if (watched == expressionBox->lineEdit()) return expressionBox;
-  if (watched == variablesBox->viewport()) return variablesBox;
+  if (watched == expressionBox_->lineEdit()) return expressionBox_;
+  if (watched == variablesBox_->viewport()) return variablesBox_;
   return qobject_cast<QWidget*>(watched);
 }
 
@@ -356,8 +339,8 @@ bool ExpressionPage::eventFilter(QObject* watched, QEvent* event) {
   if (!watched->isWidgetType()) return false;
   auto* widget = static_cast<QWidget*>(watched);
   if (widget != this && !isAncestorOf(widget)) return false;
-  if (tipBalloon.Window() && expressionBox->isVisible() && tipsOn != 0)
-    tipBalloon.FilterEvent(TipTarget(watched), event);
+  if (tipBalloon_.Window() && expressionBox_->isVisible() && GetCheck(tipsCheck_) != 0)
+    tipBalloon_.FilterEvent(TipTarget(watched), event);
   return false;
 }
 

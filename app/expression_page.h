@@ -37,38 +37,16 @@ class ExpressionPage : public QWidget {
   // the sheet for Enter). False when the id is not one of them.
   bool OnCommand(int id);
 
-  // Reads the controls into the members (true) or writes the members into
-  // the controls (false).
-  void DoDataExchange(bool fromControls);
-
-  void OnEvaluate();
-  void ShowReport();
-  void LoadHistory();
-  void AddToHistory();
-  void OnOpenVariables();
-  void OnSaveVariables();
-  void OnNewVariables();
-  void OnDetails();
-  void OnTips();
-
   // The dialogs that Open and Save ask for a file; the desktop's by default.
-  void SetFileChooser(vell::FileChooser* chooser);
+  void SetFileChooser(FileChooser* chooser);
   QWidget* ControlById(int id) const { return controls_.value(id); }
 
-  QFont resultFont;
-  QFont inputFont;
-  CTipBalloon tipBalloon;
-  QGroupBox* expressionFrame = nullptr;
-  vell::ByteTextEdit* detailsBox = nullptr;
-  vell::ByteTextEdit* variablesBox = nullptr;
-  QLineEdit* resultBox = nullptr;
-  QComboBox* expressionBox = nullptr;
-  std::string expressionText;
-  std::string resultText;
-  std::string variablesText;
-  std::string detailsText;
-  int detailsOn = 0;
-  int tipsOn = 1;
+  ByteTextEdit* variablesBox() const { return variablesBox_; }
+  QComboBox* expressionBox() const { return expressionBox_; }
+  QLineEdit* resultBox() const { return resultBox_; }
+  ByteTextEdit* detailsBox() const { return detailsBox_; }
+  QGroupBox* expressionFrame() const { return expressionFrame_; }
+  CTipBalloon& tipBalloon() { return tipBalloon_; }
 
  protected:
   // Relays the page's events to the balloon while tips are on.
@@ -77,16 +55,32 @@ class ExpressionPage : public QWidget {
  private:
   void CreateControls();
   void OnInitDialog();
-  QString AskForFile(vell::FileChooser::Mode mode);
+  void OnEvaluate();
+  void ShowOutcome(const std::string& expression, const std::string& variables, const std::string& result);
+  void ShowExpression(const QString& expression);
+  void LoadHistory();
+  void AddToHistory();
+  void OnOpenVariables();
+  void OnSaveVariables();
+  void OnNewVariables();
+  void OnDetails();
+  void OnTips();
+  QString AskForFile(FileChooser::Mode mode);
   QWidget* TipTarget(QObject* watched) const;
 
   QMap<int, QWidget*> controls_;
-  // The last resolved sheet lives here between evaluations.
-  vell::Engine engine_;
+  CTipBalloon tipBalloon_;
+  QGroupBox* expressionFrame_ = nullptr;
+  ByteTextEdit* detailsBox_ = nullptr;
+  ByteTextEdit* variablesBox_ = nullptr;
+  QLineEdit* resultBox_ = nullptr;
+  QComboBox* expressionBox_ = nullptr;
   QCheckBox* detailsCheck_ = nullptr;
   QCheckBox* tipsCheck_ = nullptr;
-  vell::DialogFileChooser dialogChooser_;
-  vell::FileChooser* chooser_ = &dialogChooser_;
+  // The last resolved sheet lives here between evaluations.
+  Engine engine_;
+  DialogFileChooser dialogChooser_;
+  FileChooser* chooser_ = &dialogChooser_;
 };
 
 }  // namespace vell

@@ -36,18 +36,18 @@ const QString kStartupName = QStringLiteral("Vell");
 
 }  // namespace
 
-MainSheet::MainSheet(vell::TrayIcon& tray, QWidget* parent) : QDialog(parent), tray_(tray) {
+MainSheet::MainSheet(TrayIcon& tray, QWidget* parent) : QDialog(parent), tray_(tray) {
   setWindowTitle(QStringLiteral("Vell"));
   setAccessibleName(QStringLiteral("Vell"));
   tabs_ = new QTabWidget(this);
   tabs_->setAccessibleName(QStringLiteral("Pages"));
-  expressionPage = new ExpressionPage;
-  aboutPage = new AboutPage;
-  tabs_->addTab(expressionPage, QStringLiteral("Expression"));
-  tabs_->addTab(aboutPage, QStringLiteral("About Vell"));
-  windowIcon = vell::ProgramIcon();
-  minimizeAtStart = ReadSettingInt(kSettings, QStringLiteral("Minimize"), 0);
-  runAtStart = ReadSettingInt(kSettings, QStringLiteral("Run At Start"), 0);
+  expressionPage_ = new ExpressionPage;
+  aboutPage_ = new AboutPage;
+  tabs_->addTab(expressionPage_, QStringLiteral("Expression"));
+  tabs_->addTab(aboutPage_, QStringLiteral("About Vell"));
+  windowIcon_ = vell::ProgramIcon();
+  minimizeAtStart_ = ReadSettingInt(kSettings, QStringLiteral("Minimize"), 0);
+  runAtStart_ = ReadSettingInt(kSettings, QStringLiteral("Run At Start"), 0);
   CreateButtons();
   CreateTrayMenu();
   qApp->installEventFilter(this);
@@ -136,12 +136,12 @@ void MainSheet::showEvent(QShowEvent* event) {
 
 void MainSheet::OnInitDialog() {
   initialised_ = true;
-  setWindowIcon(windowIcon);
+  setWindowIcon(windowIcon_);
   // Typing starts in the first control of the first page, not on the tab bar.
-  expressionPage->variablesBox->setFocus(Qt::OtherFocusReason);
+  expressionPage_->variablesBox()->setFocus(Qt::OtherFocusReason);
   tray_.SetMainWindow(this);
   tray_.SetMenu(trayMenu_);
-  if (tray_.Add(windowIcon, QStringLiteral("Vell"))) tray_.Hide();
+  if (tray_.Add(windowIcon_, QStringLiteral("Vell"))) tray_.Hide();
   // Without a tray the window still starts minimized, to the taskbar.
   if (ReadSettingInt(kSettings, QStringLiteral("Minimize"), 0) != 0)
     QTimer::singleShot(0, this, [this] { OnCommand(ids::kTray); });
@@ -210,25 +210,25 @@ void MainSheet::OnShowWindow() {
 
 void MainSheet::OnAbout() {
   OnShowWindow();
-  tabs_->setCurrentWidget(aboutPage);
+  tabs_->setCurrentWidget(aboutPage_);
 }
 
 void MainSheet::OnToggleMinimize() {
-  minimizeAtStart = minimizeAtStart == 0 ? 1 : 0;
-  WriteSettingInt(kSettings, QStringLiteral("Minimize"), minimizeAtStart);
+  minimizeAtStart_ = minimizeAtStart_ == 0 ? 1 : 0;
+  WriteSettingInt(kSettings, QStringLiteral("Minimize"), minimizeAtStart_);
 }
 
 void MainSheet::OnToggleRunAtStart() {
-  runAtStart = runAtStart == 0 ? 1 : 0;
-  WriteSettingInt(kSettings, QStringLiteral("Run at start"), runAtStart);
+  runAtStart_ = runAtStart_ == 0 ? 1 : 0;
+  WriteSettingInt(kSettings, QStringLiteral("Run at start"), runAtStart_);
   UpdateStartupShortcut();
 }
 
 void MainSheet::UpdateStartupShortcut() {
   // The entry always names "vell" in the program's folder, whatever this
   // program file is called.
-  const QString target = GetProgramFolder() + QStringLiteral("vell");
-  if (runAtStart != 0) {
+  const QString target = vell::platform::ProgramFolder() + QStringLiteral("vell");
+  if (runAtStart_ != 0) {
     if (!vell::platform::CreateAutostartEntry(kStartupName, target, QStringLiteral("Vell")))
       vell::platform::ShowAppMessage(QStringLiteral("Error creating Shortcut"));
   } else {
@@ -254,20 +254,18 @@ void MainSheet::OnShowGuide() {
   if (written) vell::platform::OpenDocument(path);
 }
 
-QString MainSheet::GetProgramFolder() { return vell::platform::ProgramFolder(); }
-
 bool MainSheet::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
   const auto* key = static_cast<QKeyEvent*>(event);
   if (static_cast<QWidget*>(watched)->window() != this) return false;
   if (SwitchPage(*key)) return true;
   if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
-  if (tabs_->currentWidget() != expressionPage) return false;
+  if (tabs_->currentWidget() != expressionPage_) return false;
   // The key's receiver is the focus widget even while the window is not the
   // active one (no window manager), when focusWidget() is null.
-  QWidget* variables = expressionPage->variablesBox;
+  QWidget* variables = expressionPage_->variablesBox();
   if (watched == variables || QApplication::focusWidget() == variables) return false;
-  QTimer::singleShot(0, expressionPage, [page = expressionPage] { page->OnCommand(ids::kEvaluate); });
+  QTimer::singleShot(0, expressionPage_, [page = expressionPage_] { page->OnCommand(ids::kEvaluate); });
   return true;
 }
 

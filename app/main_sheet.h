@@ -23,38 +23,30 @@ class MainSheet : public QDialog {
   Q_OBJECT
 
  public:
-  explicit MainSheet(vell::TrayIcon& tray, QWidget* parent = nullptr);
+  explicit MainSheet(TrayIcon& tray, QWidget* parent = nullptr);
   ~MainSheet() override;
 
   // Carries out one command by id. False when the id is not the sheet's.
   bool OnCommand(int id);
 
-  void OnShowWindow();
-  void OnAbout();
-  void OnToggleMinimize();
-  void OnToggleRunAtStart();
-  void OnShowGuide();
-  void UpdateStartupShortcut();
-
-  // Folder of the program file, with a trailing separator.
-  static QString GetProgramFolder();
-
   QPushButton* Button(int id) const { return buttons_.value(id); }
   QTabWidget* Tabs() const { return tabs_; }
+  ExpressionPage* expressionPage() const { return expressionPage_; }
+  AboutPage* aboutPage() const { return aboutPage_; }
+  const QIcon& programIcon() const { return windowIcon_; }
   bool initialised() const { return initialised_; }
+  bool runAtStart() const { return runAtStart_ != 0; }
+  bool minimizeAtStart() const { return minimizeAtStart_ != 0; }
 
-  ExpressionPage* expressionPage = nullptr;
-  AboutPage* aboutPage = nullptr;
-  QIcon windowIcon;
-  int runAtStart = 0;
-  int minimizeAtStart = 0;
+ public slots:
+  // Brings the window back, out of the tray when it is there.
+  void OnShowWindow();
+  // Escape: the program ends, as with "&Quit".
+  void reject() override;
 
  signals:
   // "&Quit", Escape or the close box: the program should end.
   void quitRequested();
-
- public slots:
-  void reject() override;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -70,8 +62,18 @@ class MainSheet : public QDialog {
   void GoToTray();
   bool SwitchPage(const QKeyEvent& key);
   void Quit();
+  void OnAbout();
+  void OnToggleMinimize();
+  void OnToggleRunAtStart();
+  void OnShowGuide();
+  void UpdateStartupShortcut();
 
-  vell::TrayIcon& tray_;
+  TrayIcon& tray_;
+  ExpressionPage* expressionPage_ = nullptr;
+  AboutPage* aboutPage_ = nullptr;
+  QIcon windowIcon_;
+  int runAtStart_ = 0;
+  int minimizeAtStart_ = 0;
   QMenu* trayMenu_ = nullptr;
   QTabWidget* tabs_ = nullptr;
   QMap<int, QPushButton*> buttons_;

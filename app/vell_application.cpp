@@ -31,7 +31,7 @@ int VellApplication::InitInstance() {
   // The tray icon outlives the sheet, which uses it until it is destroyed.
   vell::TrayIcon tray;
   MainSheet sheet(tray);
-  QApplication::setWindowIcon(sheet.windowIcon);
+  QApplication::setWindowIcon(sheet.programIcon());
   QObject::connect(&sheet, &MainSheet::quitRequested, &application_, &QApplication::quit,
                    Qt::QueuedConnection);
   ShowSheetOnLaterStarts(instance, sheet);

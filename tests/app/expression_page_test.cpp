@@ -113,40 +113,39 @@ class ExpressionPageTest : public QObject {
     QFETCH(QString, result);
     ExpressionPage page;
     Evaluate(page, variables, expression);
-    QCOMPARE(page.resultBox->text(), result);
-    QCOMPARE(page.resultText, result.toStdString());
+    QCOMPARE(page.resultBox()->text(), result);
     // Only a success is remembered.
-    QCOMPARE(page.expressionBox->count(), result == QLatin1String("E") ? 0 : 1);
-    QCOMPARE(ReadSettingInt(kExpressions, QStringLiteral("Count"), 0), page.expressionBox->count());
+    QCOMPARE(page.expressionBox()->count(), result == QLatin1String("E") ? 0 : 1);
+    QCOMPARE(ReadSettingInt(kExpressions, QStringLiteral("Count"), 0), page.expressionBox()->count());
   }
 
   void sheetIsTrimmedAndReportShownWithCrLf() {
     ExpressionPage page;
     Evaluate(page, QStringLiteral("\n\na=1\nb=zz\n\n"), QStringLiteral("a+1"));
-    QCOMPARE(page.resultBox->text(), QStringLiteral("2"));
-    QCOMPARE(page.variablesBox->Bytes(), std::string("a=1\r\nb=zz"));
-    QCOMPARE(page.detailsText, std::string("A = 1\r\nERR 1 : B=ZZ\r\n"));
-    QCOMPARE(page.detailsBox->toPlainText(), QStringLiteral("A = 1\nERR 1 : B=ZZ\n"));
+    QCOMPARE(page.resultBox()->text(), QStringLiteral("2"));
+    QCOMPARE(page.variablesBox()->Bytes(), std::string("a=1\r\nb=zz"));
+    QCOMPARE(page.detailsBox()->Bytes(), std::string("A = 1\r\nERR 1 : B=ZZ\r\n"));
+    QCOMPARE(page.detailsBox()->toPlainText(), QStringLiteral("A = 1\nERR 1 : B=ZZ\n"));
   }
 
   void failureStillWritesTheReport() {
     ExpressionPage page;
     Evaluate(page, QStringLiteral("a=4"), QStringLiteral("a+"));
-    QCOMPARE(page.resultBox->text(), QStringLiteral("E"));
-    QCOMPARE(page.detailsText, std::string("A = 4\r\n"));
-    QCOMPARE(page.expressionBox->count(), 0);
+    QCOMPARE(page.resultBox()->text(), QStringLiteral("E"));
+    QCOMPARE(page.detailsBox()->Bytes(), std::string("A = 4\r\n"));
+    QCOMPARE(page.expressionBox()->count(), 0);
   }
 
   void engineStateSurvivesAnEmptyVariablesBox() {
     ExpressionPage page;
     Evaluate(page, QString(), QStringLiteral("a+1"));
-    QCOMPARE(page.resultBox->text(), QStringLiteral("E"));  // nothing resolved yet
+    QCOMPARE(page.resultBox()->text(), QStringLiteral("E"));  // nothing resolved yet
     Evaluate(page, QStringLiteral("a=5"), QStringLiteral("a"));
-    QCOMPARE(page.resultBox->text(), QStringLiteral("5"));
+    QCOMPARE(page.resultBox()->text(), QStringLiteral("5"));
     page.OnCommand(ids::kNewVariables);
     Evaluate(page, QStringLiteral("a+1"));
-    QCOMPARE(page.resultBox->text(), QStringLiteral("6"));
-    QCOMPARE(page.detailsBox->toPlainText(), QStringLiteral("A = 5\n"));
+    QCOMPARE(page.resultBox()->text(), QStringLiteral("6"));
+    QCOMPARE(page.detailsBox()->toPlainText(), QStringLiteral("A = 5\n"));
   }
 
   void historyKeepsTheLatestFirstAndOneEntryPerText() {
@@ -170,18 +169,18 @@ class ExpressionPageTest : public QObject {
     WriteSettingInt(kExpressions, QStringLiteral("Count"), 21);
     for (int i = 1; i <= 21; ++i) WriteSettingString(kExpressions, QString::number(i), QStringLiteral("%1+0").arg(i));
     ExpressionPage page;
-    QCOMPARE(page.expressionBox->count(), 21);
+    QCOMPARE(page.expressionBox()->count(), 21);
     Evaluate(page, QStringLiteral("99"));
-    QCOMPARE(page.expressionBox->count(), 21);
-    QCOMPARE(page.expressionBox->itemText(0), QStringLiteral("99"));
-    QCOMPARE(page.expressionBox->itemText(20), QStringLiteral("20+0"));
+    QCOMPARE(page.expressionBox()->count(), 21);
+    QCOMPARE(page.expressionBox()->itemText(0), QStringLiteral("99"));
+    QCOMPARE(page.expressionBox()->itemText(20), QStringLiteral("20+0"));
     QCOMPARE(ReadSettingInt(kExpressions, QStringLiteral("Count"), 0), 21);
     QCOMPARE(ReadSettingString(kExpressions, QStringLiteral("21"), QString()), QStringLiteral("20+0"));
     // An entry evaluated again moves up and drops nothing else.
     Evaluate(page, QStringLiteral("5+0"));
-    QCOMPARE(page.expressionBox->count(), 21);
-    QCOMPARE(page.expressionBox->itemText(0), QStringLiteral("5+0"));
-    QCOMPARE(page.expressionBox->itemText(20), QStringLiteral("20+0"));
+    QCOMPARE(page.expressionBox()->count(), 21);
+    QCOMPARE(page.expressionBox()->itemText(0), QStringLiteral("5+0"));
+    QCOMPARE(page.expressionBox()->itemText(20), QStringLiteral("20+0"));
   }
 
   void historyCountIsReadWithinTheListsLength_data() {
@@ -200,8 +199,8 @@ class ExpressionPageTest : public QObject {
     for (int i = 1; i <= 30; ++i) store += QByteArray::number(i) + '=' + QByteArray::number(i) + "+0\n";
     QVERIFY(WriteFile(SettingsLocation(), store));
     ExpressionPage page;
-    QCOMPARE(page.expressionBox->count(), entries);
-    if (entries > 0) QCOMPARE(page.expressionBox->itemText(entries - 1), QStringLiteral("%1+0").arg(entries));
+    QCOMPARE(page.expressionBox()->count(), entries);
+    if (entries > 0) QCOMPARE(page.expressionBox()->itemText(entries - 1), QStringLiteral("%1+0").arg(entries));
   }
 
   void historyIsSavedInOneWrite() {
@@ -238,9 +237,9 @@ class ExpressionPageTest : public QObject {
     ExpressionPage page;
     Evaluate(page, QStringLiteral("sin(45)"));
     Evaluate(page, typed);
-    QCOMPARE(page.resultBox->text(), QStringLiteral("E"));
-    QCOMPARE(page.expressionBox->currentText(), shown);
-    QCOMPARE(page.expressionBox->count(), 1);
+    QCOMPARE(page.resultBox()->text(), QStringLiteral("E"));
+    QCOMPARE(page.expressionBox()->currentText(), shown);
+    QCOMPARE(page.expressionBox()->count(), 1);
   }
 
   void detailsViewSwapsTheBoxes() {
@@ -249,23 +248,22 @@ class ExpressionPageTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&page));
     Evaluate(page, QStringLiteral("a=2"), QStringLiteral("a*3"));
     const auto normal = [&](bool on) {
-      QCOMPARE(page.expressionBox->isVisible(), on);
-      QCOMPARE(page.resultBox->isVisible(), on);
-      QCOMPARE(page.expressionFrame->isVisible(), on);
-      QCOMPARE(page.detailsBox->isVisible(), !on);
+      QCOMPARE(page.expressionBox()->isVisible(), on);
+      QCOMPARE(page.resultBox()->isVisible(), on);
+      QCOMPARE(page.expressionFrame()->isVisible(), on);
+      QCOMPARE(page.detailsBox()->isVisible(), !on);
     };
     normal(true);
     auto* details = qobject_cast<QCheckBox*>(page.ControlById(ids::kDetailsCheck));
     QVERIFY(details && !details->isChecked());
     details->click();
-    QCOMPARE(page.detailsOn, 1);
     normal(false);
     // New in the Details view empties only the Variables box.
     page.ControlById(ids::kNewVariables)->setFocus();
     qobject_cast<QAbstractButton*>(page.ControlById(ids::kNewVariables))->click();
-    QCOMPARE(page.variablesBox->Bytes(), std::string());
-    QCOMPARE(page.detailsBox->toPlainText(), QStringLiteral("A = 2\n"));
-    QCOMPARE(page.resultBox->text(), QStringLiteral("6"));
+    QCOMPARE(page.variablesBox()->Bytes(), std::string());
+    QCOMPARE(page.detailsBox()->toPlainText(), QStringLiteral("A = 2\n"));
+    QCOMPARE(page.resultBox()->text(), QStringLiteral("6"));
     details->click();
     normal(true);
   }
@@ -276,11 +274,9 @@ class ExpressionPageTest : public QObject {
       auto* tips = qobject_cast<QCheckBox*>(page.ControlById(ids::kTipsCheck));
       QVERIFY(tips->isChecked());
       tips->click();
-      QCOMPARE(page.tipsOn, 0);
       QCOMPARE(ReadSettingInt(QStringLiteral("Settings"), QStringLiteral("Tips"), 1), 0);
     }
     ExpressionPage page;
-    QCOMPARE(page.tipsOn, 0);
     QVERIFY(!qobject_cast<QCheckBox*>(page.ControlById(ids::kTipsCheck))->isChecked());
   }
 
@@ -300,22 +296,22 @@ class ExpressionPageTest : public QObject {
     page.show();
     page.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&page));
-    page.variablesBox->setFocus();
+    page.variablesBox()->setFocus();
     if (!tips) qobject_cast<QCheckBox*>(page.ControlById(ids::kTipsCheck))->click();
     if (details) qobject_cast<QCheckBox*>(page.ControlById(ids::kDetailsCheck))->click();
     // The mouse moves over the inner part of the variables box.
-    QWidget* inner = page.variablesBox->viewport();
+    QWidget* inner = page.variablesBox()->viewport();
     const QPoint local(10, 10);
     QMouseEvent move(QEvent::MouseMove, local, inner->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QApplication::sendEvent(inner, &move);
-    QCOMPARE(page.tipBalloon.IsVisible(), shown);
+    QCOMPARE(page.tipBalloon().IsVisible(), shown);
     if (shown) {
-      QCOMPARE(page.tipBalloon.title(), QStringLiteral("Variables"));
-      QVERIFY(page.tipBalloon.text().startsWith(QStringLiteral("Please type in the variables here.")));
+      QCOMPARE(page.tipBalloon().title(), QStringLiteral("Variables"));
+      QVERIFY(page.tipBalloon().text().startsWith(QStringLiteral("Please type in the variables here.")));
       // A key press hides it again.
-      QTest::keyClick(page.variablesBox, Qt::Key_A);
-      QVERIFY(!page.tipBalloon.IsVisible());
+      QTest::keyClick(page.variablesBox(), Qt::Key_A);
+      QVERIFY(!page.tipBalloon().IsVisible());
     }
   }
 
@@ -338,9 +334,9 @@ class ExpressionPageTest : public QObject {
     chooser.answers = QStringList{source, copy};
     ExpressionPage page;
     page.SetFileChooser(&chooser);
-    page.variablesBox->setPlainText(QStringLiteral("old text"));
+    page.variablesBox()->setPlainText(QStringLiteral("old text"));
     page.OnCommand(ids::kOpenVariables);
-    QCOMPARE(page.variablesBox->Bytes(), bytes.toStdString());
+    QCOMPARE(page.variablesBox()->Bytes(), bytes.toStdString());
     page.OnCommand(ids::kSaveVariables);
     QCOMPARE(ReadFile(copy), bytes);
     QVERIFY(services_->messages.isEmpty());
@@ -354,7 +350,7 @@ class ExpressionPageTest : public QObject {
     ExpressionPage page;
     page.SetFileChooser(&chooser);
     page.OnCommand(ids::kOpenVariables);
-    QCOMPARE(page.variablesBox->Bytes(), std::string("a=1\r\n"));
+    QCOMPARE(page.variablesBox()->Bytes(), std::string("a=1\r\n"));
     QCOMPARE(services_->messages.size(), 1);
     QVERIFY(services_->messages.first().second.contains(path));
     QVERIFY(services_->messages.first().second.contains(QStringLiteral("NUL byte at offset 5")));
@@ -368,10 +364,10 @@ class ExpressionPageTest : public QObject {
     chooser.answers = QStringList{fifo, SandboxDir()};
     ExpressionPage page;
     page.SetFileChooser(&chooser);
-    page.variablesBox->setPlainText(QStringLiteral("kept"));
+    page.variablesBox()->setPlainText(QStringLiteral("kept"));
     page.OnCommand(ids::kOpenVariables);
     page.OnCommand(ids::kOpenVariables);
-    QCOMPARE(page.variablesBox->toPlainText(), QStringLiteral("kept"));
+    QCOMPARE(page.variablesBox()->toPlainText(), QStringLiteral("kept"));
     QCOMPARE(services_->messages.size(), 2);
     QVERIFY(services_->messages.at(0).second.contains(fifo));
     QVERIFY(services_->messages.at(1).second.contains(QStringLiteral("not a regular file")));
@@ -385,9 +381,9 @@ class ExpressionPageTest : public QObject {
     chooser.answers = QStringList{path};
     ExpressionPage page;
     page.SetFileChooser(&chooser);
-    page.variablesBox->setPlainText(QStringLiteral("kept"));
+    page.variablesBox()->setPlainText(QStringLiteral("kept"));
     page.OnCommand(ids::kOpenVariables);
-    QCOMPARE(page.variablesBox->toPlainText(), QStringLiteral("kept"));
+    QCOMPARE(page.variablesBox()->toPlainText(), QStringLiteral("kept"));
     QCOMPARE(services_->messages.size(), 1);
     QVERIFY(services_->messages.first().second.contains(path));
   }
@@ -398,7 +394,7 @@ class ExpressionPageTest : public QObject {
     chooser.answers = QStringList{path};
     ExpressionPage page;
     page.SetFileChooser(&chooser);
-    page.variablesBox->setPlainText(QStringLiteral("x=1\ny=\u00E9"));
+    page.variablesBox()->setPlainText(QStringLiteral("x=1\ny=\u00E9"));
     page.OnCommand(ids::kSaveVariables);
     QCOMPARE(ReadFile(path), QByteArray("x=1\r\ny=\xC3\xA9"));
   }
@@ -410,7 +406,7 @@ class ExpressionPageTest : public QObject {
     chooser.answers = QStringList{path, Sandbox(QStringLiteral("no/such/folder/x.txt"))};
     ExpressionPage page;
     page.SetFileChooser(&chooser);
-    page.variablesBox->setPlainText(QStringLiteral("a=1"));
+    page.variablesBox()->setPlainText(QStringLiteral("a=1"));
     page.OnCommand(ids::kSaveVariables);
     QVERIFY(QFileInfo(path + QStringLiteral("/inner")).isDir());
     page.OnCommand(ids::kSaveVariables);
@@ -434,7 +430,7 @@ class ExpressionPageTest : public QObject {
     chooser.answers = QStringList{path};
     ExpressionPage page;
     page.SetFileChooser(&chooser);
-    page.variablesBox->setPlainText(QStringLiteral("a=1"));
+    page.variablesBox()->setPlainText(QStringLiteral("a=1"));
     page.OnCommand(ids::kSaveVariables);
     const QByteArray saved = ReadFile(path);
     const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
@@ -453,7 +449,7 @@ class ExpressionPageTest : public QObject {
     chooser.answers = QStringList{path};
     ExpressionPage page;
     page.SetFileChooser(&chooser);
-    page.variablesBox->setPlainText(QString(8192, QLatin1Char('x')));
+    page.variablesBox()->setPlainText(QString(8192, QLatin1Char('x')));
     struct rlimit old {};
     QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
     const auto oldSignal = ::signal(SIGXFSZ, SIG_IGN);
@@ -509,9 +505,9 @@ class ExpressionPageTest : public QObject {
     chooser.answers = QStringList{Sandbox(QStringLiteral("gone.txt"))};
     ExpressionPage page;
     page.SetFileChooser(&chooser);
-    page.variablesBox->setPlainText(QStringLiteral("kept"));
+    page.variablesBox()->setPlainText(QStringLiteral("kept"));
     page.OnCommand(ids::kOpenVariables);
-    QCOMPARE(page.variablesBox->toPlainText(), QStringLiteral("kept"));
+    QCOMPARE(page.variablesBox()->toPlainText(), QStringLiteral("kept"));
     QVERIFY(services_->messages.isEmpty());
   }
 

@@ -101,7 +101,7 @@ class MainSheetTest : public QObject {
   void firstStartShowsTheWindowWithoutATrayIcon() {
     Start();
     QCOMPARE(sheet_->windowTitle(), QStringLiteral("Vell"));
-    QVERIFY(!sheet_->windowIcon.pixmap(32).isNull());
+    QVERIFY(!sheet_->programIcon().pixmap(32).isNull());
     QVERIFY(!sheet_->QWidget::windowIcon().isNull());
     QVERIFY(sheet_->isVisible());
     QCOMPARE(record_.adds, 1);
@@ -110,13 +110,13 @@ class MainSheetTest : public QObject {
     QCOMPARE(sheet_->Tabs()->tabText(0), QStringLiteral("Expression"));
     QCOMPARE(sheet_->Tabs()->tabText(1), QStringLiteral("About Vell"));
     QCOMPARE(sheet_->Tabs()->currentIndex(), 0);
-    QCOMPARE(sheet_->minimizeAtStart, 0);
-    QCOMPARE(sheet_->runAtStart, 0);
-    QCOMPARE(sheet_->expressionPage->tipsOn, 1);
-    QCOMPARE(sheet_->expressionPage->detailsOn, 0);
-    QCOMPARE(sheet_->expressionPage->expressionBox->count(), 0);
+    QVERIFY(!sheet_->minimizeAtStart());
+    QVERIFY(!sheet_->runAtStart());
+    QVERIFY(qobject_cast<QCheckBox*>(sheet_->expressionPage()->ControlById(ids::kTipsCheck))->isChecked());
+    QVERIFY(!qobject_cast<QCheckBox*>(sheet_->expressionPage()->ControlById(ids::kDetailsCheck))->isChecked());
+    QCOMPARE(sheet_->expressionPage()->expressionBox()->count(), 0);
     // Typing starts in the first control, the Variables box.
-    QCOMPARE(sheet_->focusWidget(), static_cast<QWidget*>(sheet_->expressionPage->variablesBox));
+    QCOMPARE(sheet_->focusWidget(), static_cast<QWidget*>(sheet_->expressionPage()->variablesBox()));
   }
 
   void buttonsReadHelpQuitTrayWithTheApplyPlaceEmpty() {
@@ -218,13 +218,13 @@ class MainSheetTest : public QObject {
     QFETCH(int, modifiers);
     Start();
     // Two pages: either direction reaches the other one, and wraps back.
-    QWidget* variables = sheet_->expressionPage->variablesBox;
+    QWidget* variables = sheet_->expressionPage()->variablesBox();
     variables->setFocus();
     QTest::keyClick(variables, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(sheet_->Tabs()->currentWidget(), sheet_->aboutPage);
-    QTest::keyClick(sheet_->aboutPage, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(sheet_->Tabs()->currentWidget(), sheet_->expressionPage);
-    QVERIFY(sheet_->expressionPage->variablesBox->toPlainText().isEmpty());
+    QCOMPARE(sheet_->Tabs()->currentWidget(), sheet_->aboutPage());
+    QTest::keyClick(sheet_->aboutPage(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(sheet_->Tabs()->currentWidget(), sheet_->expressionPage());
+    QVERIFY(sheet_->expressionPage()->variablesBox()->toPlainText().isEmpty());
   }
 
   void aboutFromTheTrayShowsTheAboutPage() {
@@ -234,7 +234,7 @@ class MainSheetTest : public QObject {
     host_->Activate(QSystemTrayIcon::Context);
     QTRY_VERIFY(sheet_->isVisible());
     QVERIFY(!record_.iconShown);
-    QCOMPARE(sheet_->Tabs()->currentWidget(), sheet_->aboutPage);
+    QCOMPARE(sheet_->Tabs()->currentWidget(), sheet_->aboutPage());
   }
 
   void quitEscapeAndCloseBoxEndTheProgram_data() {
@@ -248,7 +248,7 @@ class MainSheetTest : public QObject {
     Start();
     QSignalSpy quit(sheet_.get(), &MainSheet::quitRequested);
     if (how == 0) sheet_->Button(ids::kQuit)->click();
-    if (how == 1) QTest::keyClick(sheet_->expressionPage->variablesBox, Qt::Key_Escape);
+    if (how == 1) QTest::keyClick(sheet_->expressionPage()->variablesBox(), Qt::Key_Escape);
     if (how == 2) sheet_->close();
     QCOMPARE(quit.count(), 1);
     QVERIFY(!sheet_->isVisible());
@@ -258,7 +258,7 @@ class MainSheetTest : public QObject {
   void minimizeAtStartToggles() {
     Start();
     sheet_->OnCommand(ids::kMinimizeAtStart);
-    QCOMPARE(sheet_->minimizeAtStart, 1);
+    QVERIFY(sheet_->minimizeAtStart());
     QCOMPARE(ReadSettingInt(kSettings, QStringLiteral("Minimize"), 0), 1);
     record_.choice.clear();
     host_->Activate(QSystemTrayIcon::Context);
@@ -266,7 +266,7 @@ class MainSheetTest : public QObject {
     QCOMPARE(record_.lastChecks.value(QStringLiteral("&Run on Windows-start")), false);
     record_.choice = QStringLiteral("Minimize to &Tray at start");  // toggled from the popup
     host_->Activate(QSystemTrayIcon::Context);
-    QTRY_COMPARE(sheet_->minimizeAtStart, 0);
+    QTRY_VERIFY(!sheet_->minimizeAtStart());
     QCOMPARE(ReadSettingInt(kSettings, QStringLiteral("Minimize"), 1), 0);
   }
 
@@ -274,7 +274,7 @@ class MainSheetTest : public QObject {
     Start();
     const QString entry = vell::platform::AutostartEntryPath(QStringLiteral("Vell"));
     sheet_->OnCommand(ids::kRunAtStart);
-    QCOMPARE(sheet_->runAtStart, 1);
+    QVERIFY(sheet_->runAtStart());
     QCOMPARE(ReadSettingInt(kSettings, QStringLiteral("Run At Start"), 0), 1);
     QVERIFY(QFile::exists(entry));
     vell::platform::DesktopEntry desktop;
@@ -289,7 +289,7 @@ class MainSheetTest : public QObject {
     host_->Activate(QSystemTrayIcon::Context);
     QCOMPARE(record_.lastChecks.value(QStringLiteral("&Run on Windows-start")), true);
     sheet_->OnCommand(ids::kRunAtStart);
-    QCOMPARE(sheet_->runAtStart, 0);
+    QVERIFY(!sheet_->runAtStart());
     QCOMPARE(ReadSettingInt(kSettings, QStringLiteral("Run At Start"), 1), 0);
     QVERIFY(!QFile::exists(entry));
     QVERIFY(services_->messages.isEmpty());
@@ -302,7 +302,7 @@ class MainSheetTest : public QObject {
     sheet_->OnCommand(ids::kRunAtStart);
     QCOMPARE(services_->messages.size(), 1);
     QCOMPARE(services_->messages.first().second, QStringLiteral("Error creating Shortcut"));
-    QCOMPARE(sheet_->runAtStart, 1);  // the setting stays toggled
+    QVERIFY(sheet_->runAtStart());  // the setting stays toggled
   }
 
   void startMinimizedEndsInTheTray() {
@@ -338,40 +338,40 @@ class MainSheetTest : public QObject {
     QFETCH(int, focus);
     Start();
     ScriptedChooser chooser;
-    ExpressionPage* page = sheet_->expressionPage;
+    ExpressionPage* page = sheet_->expressionPage();
     page->SetFileChooser(&chooser);
-    page->variablesBox->setPlainText(QStringLiteral("a=20"));
-    page->expressionBox->setEditText(QStringLiteral("a/4"));
+    page->variablesBox()->setPlainText(QStringLiteral("a=20"));
+    page->expressionBox()->setEditText(QStringLiteral("a/4"));
     QWidget* target = page->ControlById(focus);
     target->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), target);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QCOMPARE(page->resultBox->text(), QString());  // posted, not yet run
-    QTRY_COMPARE(page->resultBox->text(), QStringLiteral("5"));
+    QCOMPARE(page->resultBox()->text(), QString());  // posted, not yet run
+    QTRY_COMPARE(page->resultBox()->text(), QStringLiteral("5"));
     QVERIFY(chooser.requests.isEmpty());
     QVERIFY(sheet_->isVisible());
   }
 
   void enterInTheVariablesBoxBreaksTheLine() {
     Start();
-    ExpressionPage* page = sheet_->expressionPage;
-    page->variablesBox->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(page->variablesBox));
-    QTest::keyClicks(page->variablesBox, QStringLiteral("a=1"));
-    QTest::keyClick(page->variablesBox, Qt::Key_Return);
-    QTest::keyClicks(page->variablesBox, QStringLiteral("b=2"));
+    ExpressionPage* page = sheet_->expressionPage();
+    page->variablesBox()->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(page->variablesBox()));
+    QTest::keyClicks(page->variablesBox(), QStringLiteral("a=1"));
+    QTest::keyClick(page->variablesBox(), Qt::Key_Return);
+    QTest::keyClicks(page->variablesBox(), QStringLiteral("b=2"));
     QTest::qWait(10);
-    QCOMPARE(page->variablesBox->Bytes(), std::string("a=1\r\nb=2"));
-    QCOMPARE(page->resultBox->text(), QString());
+    QCOMPARE(page->variablesBox()->Bytes(), std::string("a=1\r\nb=2"));
+    QCOMPARE(page->resultBox()->text(), QString());
 
     // Without an active window (no window manager) keys still reach the box.
     QApplication::setActiveWindow(nullptr);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(nullptr));
-    QTest::keyClick(page->variablesBox, Qt::Key_Return);
-    QTest::keyClicks(page->variablesBox, QStringLiteral("c=3"));
+    QTest::keyClick(page->variablesBox(), Qt::Key_Return);
+    QTest::keyClicks(page->variablesBox(), QStringLiteral("c=3"));
     QTest::qWait(10);
-    QCOMPARE(page->variablesBox->Bytes(), std::string("a=1\r\nb=2\r\nc=3"));
-    QCOMPARE(page->resultBox->text(), QString());
+    QCOMPARE(page->variablesBox()->Bytes(), std::string("a=1\r\nb=2\r\nc=3"));
+    QCOMPARE(page->resultBox()->text(), QString());
   }
 
   void enterOnTheAboutPageGoesToTheTray() {
@@ -382,7 +382,7 @@ class MainSheetTest : public QObject {
     QTest::keyClick(sheet_->Tabs()->tabBar(), Qt::Key_Return);
     QTRY_VERIFY(!sheet_->isVisible());
     QVERIFY(record_.iconShown);
-    QCOMPARE(sheet_->expressionPage->resultBox->text(), QString());
+    QCOMPARE(sheet_->expressionPage()->resultBox()->text(), QString());
   }
 
   void helpWritesTheGuideBesideTheProgramAndOpensIt() {
@@ -435,7 +435,7 @@ class MainSheetTest : public QObject {
 
   void aboutPageShowsTitleVersionAndLink() {
     Start();
-    AboutPage* about = sheet_->aboutPage;
+    AboutPage* about = sheet_->aboutPage();
     QCOMPARE(about->titleLabel->text(), QStringLiteral("Vell"));
     QCOMPARE(about->titleLabel->font().pixelSize(), 20);
     QVERIFY(about->titleLabel->font().bold());
@@ -470,8 +470,8 @@ class MainSheetTest : public QObject {
       ++checked;
     }
     QVERIFY2(checked >= 24, qPrintable(QString::number(checked)));
-    QCOMPARE(sheet_->expressionPage->ControlById(ids::kEvaluate)->accessibleName(), QStringLiteral("Evaluate"));
-    QCOMPARE(sheet_->expressionPage->variablesBox->accessibleName(), QStringLiteral("Variables (Optional)"));
+    QCOMPARE(sheet_->expressionPage()->ControlById(ids::kEvaluate)->accessibleName(), QStringLiteral("Evaluate"));
+    QCOMPARE(sheet_->expressionPage()->variablesBox()->accessibleName(), QStringLiteral("Variables (Optional)"));
     QCOMPARE(sheet_->Button(ids::kTray)->accessibleName(), QStringLiteral("Tray"));
   }
 

@@ -40,18 +40,18 @@ inline bool WriteFile(const QString& path, const QByteArray& bytes) {
 
 // Types into the page as a user would and presses Evaluate.
 inline void Evaluate(ExpressionPage& page, const QString& variables, const QString& expression) {
-  page.variablesBox->setPlainText(variables);
-  page.expressionBox->setEditText(expression);
+  page.variablesBox()->setPlainText(variables);
+  page.expressionBox()->setEditText(expression);
   page.OnCommand(vell::ids::kEvaluate);
 }
 
 inline void Evaluate(ExpressionPage& page, const QString& expression) {
-  page.expressionBox->setEditText(expression);
+  page.expressionBox()->setEditText(expression);
   page.OnCommand(vell::ids::kEvaluate);
 }
 
 inline QStringList History(const ExpressionPage& page) {
   QStringList entries;
-  for (int i = 0; i < page.expressionBox->count(); ++i) entries << page.expressionBox->itemText(i);
+  for (int i = 0; i < page.expressionBox()->count(); ++i) entries << page.expressionBox()->itemText(i);
   return entries;
 }

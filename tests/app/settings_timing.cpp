@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
   Evaluate(page, QStringLiteral("2+2"));
   const double evaluated = timer.nsecsElapsed() / 1e6;
   std::printf("settings file: %lld bytes, history of %d\n", static_cast<long long>(bytes.size()),
-              page.expressionBox->count());
+              page.expressionBox()->count());
   std::printf("store opened: %.1f ms; start (store and Expression page): %.1f ms\n", opened, started);
   std::printf("evaluate (with the history saved): %.1f ms\n", evaluated);
   return 0;

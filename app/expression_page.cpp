@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "app/app_texts.h"
 #include "app/byte_text.h"
 #include "app/byte_text_edit.h"
 #include "app/command_ids.h"
@@ -29,10 +30,6 @@ const QString kPath = QStringLiteral("Path");
 constexpr int kMaxHistoryBeforeAdd = 20;  // one more is added: 21 at most
 constexpr int kMaxHistory = kMaxHistoryBeforeAdd + 1;
 
-const char kExpressionTip[] =
-    "Please type in the expression here. For eg:\r\nsin(45)+56/2\r\nYou may also use any variable from the "
-    "'variables' box.";
-const char kVariablesTip[] = "Please type in the variables here. For eg:\r\nx=sin(45)+56/2\r\ny=x/23";
 
 QString Plain(const QString& label) {
   QString name = label;
@@ -91,8 +88,8 @@ QSize ExpressionPage::TemplateSize(const QFont& dialogFont) {
 }
 
 void ExpressionPage::CreateControls() {
-  setWindowTitle(QStringLiteral("Expression"));
-  setAccessibleName(QStringLiteral("Expression"));
+  setWindowTitle(texts::Text(texts::kExpressionPage));
+  setAccessibleName(texts::Text(texts::kExpressionPage));
   const DialogUnits units(font());
   setMinimumSize(TemplateSize(font()));
 
@@ -118,13 +115,13 @@ void ExpressionPage::CreateControls() {
     return box;
   };
 
-  auto* variablesFrame = new QGroupBox(QStringLiteral("Variables (Optional)"), this);
-  place(variablesFrame, 0, QStringLiteral("Variables (Optional)"), units.Rect(8, 3, 221, 76));
+  auto* variablesFrame = new QGroupBox(texts::Text(texts::kVariablesFrame), this);
+  place(variablesFrame, 0, texts::Text(texts::kVariablesFrame), units.Rect(8, 3, 221, 76));
   variablesBox_ = new ByteTextEdit(this);
-  place(variablesBox_, ids::kVariablesBox, QStringLiteral("Variables (Optional)"), units.Rect(13, 12, 209, 62));
+  place(variablesBox_, ids::kVariablesBox, texts::Text(texts::kVariablesFrame), units.Rect(13, 12, 209, 62));
 
-  expressionFrame_ = new QGroupBox(QStringLiteral("Expression"), this);
-  place(expressionFrame_, ids::kExpressionFrame, QStringLiteral("Expression"), units.Rect(8, 82, 221, 33));
+  expressionFrame_ = new QGroupBox(texts::Text(texts::kExpressionPage), this);
+  place(expressionFrame_, ids::kExpressionFrame, texts::Text(texts::kExpressionPage), units.Rect(8, 82, 221, 33));
   expressionBox_ = new QComboBox(this);
   expressionBox_->setEditable(true);
   expressionBox_->setInsertPolicy(QComboBox::NoInsert);
@@ -132,28 +129,28 @@ void ExpressionPage::CreateControls() {
   expressionBox_->setMaxVisibleItems(kMaxHistoryBeforeAdd + 1);
   QRect comboRect = units.Rect(13, 94, 209, 81);
   comboRect.setHeight(expressionBox_->sizeHint().height());  // the template's height includes the list
-  place(expressionBox_, ids::kExpressionBox, QStringLiteral("Expression"), comboRect);
+  place(expressionBox_, ids::kExpressionBox, texts::Text(texts::kExpressionPage), comboRect);
 
-  button(ids::kEvaluate, QStringLiteral("&Evaluate"), units.Rect(190, 156, 39, 16));
+  button(ids::kEvaluate, texts::Text(texts::kEvaluate), units.Rect(190, 156, 39, 16));
 
-  auto* resultFrame = new QGroupBox(QStringLiteral("Result"), this);
-  place(resultFrame, 0, QStringLiteral("Result"), units.Rect(8, 119, 221, 33));
+  auto* resultFrame = new QGroupBox(texts::Text(texts::kResult), this);
+  place(resultFrame, 0, texts::Text(texts::kResult), units.Rect(8, 119, 221, 33));
   resultBox_ = new QLineEdit(this);
   resultBox_->setReadOnly(true);
-  place(resultBox_, ids::kResultBox, QStringLiteral("Result"), units.Rect(13, 132, 208, 13));
+  place(resultBox_, ids::kResultBox, texts::Text(texts::kResult), units.Rect(13, 132, 208, 13));
 
-  button(ids::kNewVariables, QStringLiteral("&New"), units.Rect(8, 156, 30, 16));
-  button(ids::kOpenVariables, QStringLiteral("&Open..."), units.Rect(38, 156, 30, 16));
-  button(ids::kSaveVariables, QStringLiteral("&Save..."), units.Rect(68, 156, 30, 16));
+  button(ids::kNewVariables, texts::Text(texts::kNew), units.Rect(8, 156, 30, 16));
+  button(ids::kOpenVariables, texts::Text(texts::kOpen), units.Rect(38, 156, 30, 16));
+  button(ids::kSaveVariables, texts::Text(texts::kSave), units.Rect(68, 156, 30, 16));
 
   detailsBox_ = new ByteTextEdit(this);
   detailsBox_->setReadOnly(true);
   detailsBox_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  place(detailsBox_, ids::kDetailsBox, QStringLiteral("Details"), units.Rect(8, 85, 221, 67));
+  place(detailsBox_, ids::kDetailsBox, texts::Text(texts::kDetailsBox), units.Rect(8, 85, 221, 67));
   detailsBox_->hide();
 
-  detailsCheck_ = check(ids::kDetailsCheck, QStringLiteral("&Details"), units.Rect(147, 160, 36, 8));
-  tipsCheck_ = check(ids::kTipsCheck, QStringLiteral("&Tips"), units.Rect(108, 160, 29, 8));
+  detailsCheck_ = check(ids::kDetailsCheck, texts::Text(texts::kDetails), units.Rect(147, 160, 36, 8));
+  tipsCheck_ = check(ids::kTipsCheck, texts::Text(texts::kTips), units.Rect(108, 160, 29, 8));
 
   // The inner parts of the two input boxes get the mouse; they report it for the tips.
   expressionBox_->lineEdit()->setMouseTracking(true);
@@ -178,9 +175,9 @@ void ExpressionPage::OnInitDialog() {
   tipBalloon_.CreateBalloon(this);
   tipBalloon_.followCursor = true;
   tipBalloon_.defaultSeconds = 6;
-  tipBalloon_.RegisterWindow(expressionBox_, QString::fromLatin1(kExpressionTip), QStringLiteral("Expression"),
+  tipBalloon_.RegisterWindow(expressionBox_, texts::Text(texts::kExpressionTip), texts::Text(texts::kExpressionTipTitle),
                             QColor(0, 0, 0), 6);
-  tipBalloon_.RegisterWindow(variablesBox_, QString::fromLatin1(kVariablesTip), QStringLiteral("Variables"),
+  tipBalloon_.RegisterWindow(variablesBox_, texts::Text(texts::kVariablesTip), texts::Text(texts::kVariablesTipTitle),
                             QColor(0, 0, 0), 6);
 }
 
@@ -291,7 +288,7 @@ QString ExpressionPage::AskForFile(FileChooser::Mode mode) {
   FileChooser::Request request;
   request.mode = mode;
   request.initialName = initial;
-  request.filter = QStringLiteral("TXT Files (*.txt);;All Files (*)");
+  request.filter = texts::Text(texts::kFileFilter);
   request.defaultExtension = QStringLiteral("TXT");
   const QString path = chooser_->Choose(request);
   if (!path.isEmpty()) WriteSettingString(kPath, QStringLiteral("TXT"), RememberedPattern(path));

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "app/app_texts.h"
 #include "platform/message_box.h"
 #include "platform/program_info.h"
 #include "platform/xdg_dirs.h"
@@ -18,7 +19,7 @@ QString ResourcePath(const QString& type, int id) {
 bool WriteResourceToFile(const QString& type, int id, const QString& path, QString* error) {
   QFile resource(ResourcePath(type, id));
   if (!resource.open(QIODevice::ReadOnly)) {
-    platform::ShowAppMessage(QStringLiteral("Error in Vell.Exe"));
+    platform::ShowAppMessage(texts::Text(texts::kResourceMissing));
     if (error) *error = resource.errorString();
     return false;
   }

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/about_page.h"
+#include "app/app_texts.h"
 #include "app/byte_text_edit.h"
 #include "app/command_ids.h"
 #include "app/dialog_units.h"
@@ -32,19 +33,19 @@ namespace {
 namespace ids = vell::ids;
 
 const QString kSettings = QStringLiteral("Settings");
-const QString kStartupName = QStringLiteral("Vell");
+const QString kStartupName = texts::Text(texts::kProgram);
 
 }  // namespace
 
 MainSheet::MainSheet(TrayIcon& tray, QWidget* parent) : QDialog(parent), tray_(tray) {
-  setWindowTitle(QStringLiteral("Vell"));
-  setAccessibleName(QStringLiteral("Vell"));
+  setWindowTitle(texts::Text(texts::kProgram));
+  setAccessibleName(texts::Text(texts::kProgram));
   tabs_ = new QTabWidget(this);
-  tabs_->setAccessibleName(QStringLiteral("Pages"));
+  tabs_->setAccessibleName(texts::Text(texts::kPages));
   expressionPage_ = new ExpressionPage;
   aboutPage_ = new AboutPage;
-  tabs_->addTab(expressionPage_, QStringLiteral("Expression"));
-  tabs_->addTab(aboutPage_, QStringLiteral("About Vell"));
+  tabs_->addTab(expressionPage_, texts::Text(texts::kExpressionPage));
+  tabs_->addTab(aboutPage_, texts::Text(texts::kAboutPage));
   windowIcon_ = vell::ProgramIcon();
   minimizeAtStart_ = ReadSettingInt(kSettings, QStringLiteral("Minimize"), 0);
   runAtStart_ = ReadSettingInt(kSettings, QStringLiteral("Run At Start"), 0);
@@ -65,7 +66,7 @@ void MainSheet::CreateButtons() {
   const struct {
     int id;
     const char* text;
-  } kButtons[] = {{ids::kApply, "&Apply"}, {ids::kHelp, "&Help"}, {ids::kQuit, "&Quit"}, {ids::kTray, "&Tray"}};
+  } kButtons[] = {{ids::kApply, texts::kApply}, {ids::kHelp, texts::kHelp}, {ids::kQuit, texts::kQuit}, {ids::kTray, texts::kTray}};
   for (const auto& entry : kButtons) {
     auto* button = new QPushButton(QString::fromLatin1(entry.text), this);
     button->setFixedSize(buttonSize.expandedTo(QSize(0, button->sizeHint().height())));
@@ -94,12 +95,12 @@ void MainSheet::CreateTrayMenu() {
   const struct {
     int id;  // 0 for a separator
     const char* text;
-  } kItems[] = {{ids::kShow, "&Show"},
+  } kItems[] = {{ids::kShow, texts::kShow},
                 {0, nullptr},
-                {ids::kMinimizeAtStart, "Minimize to &Tray at start"},
-                {ids::kRunAtStart, "&Run on Windows-start"},
+                {ids::kMinimizeAtStart, texts::kMinimizeAtStart},
+                {ids::kRunAtStart, texts::kRunAtStart},
                 {0, nullptr},
-                {ids::kAbout, "&About..."}};
+                {ids::kAbout, texts::kAbout}};
   for (const auto& item : kItems) {
     if (item.id == 0) {
       trayMenu_->addSeparator();
@@ -141,7 +142,7 @@ void MainSheet::OnInitDialog() {
   expressionPage_->variablesBox()->setFocus(Qt::OtherFocusReason);
   tray_.SetMainWindow(this);
   tray_.SetMenu(trayMenu_);
-  if (tray_.Add(windowIcon_, QStringLiteral("Vell"))) tray_.Hide();
+  if (tray_.Add(windowIcon_, texts::Text(texts::kProgram))) tray_.Hide();
   // Without a tray the window still starts minimized, to the taskbar.
   if (ReadSettingInt(kSettings, QStringLiteral("Minimize"), 0) != 0)
     QTimer::singleShot(0, this, [this] { OnCommand(ids::kTray); });
@@ -229,8 +230,8 @@ void MainSheet::UpdateStartupShortcut() {
   // program file is called.
   const QString target = vell::platform::ProgramFolder() + QStringLiteral("vell");
   if (runAtStart_ != 0) {
-    if (!vell::platform::CreateAutostartEntry(kStartupName, target, QStringLiteral("Vell")))
-      vell::platform::ShowAppMessage(QStringLiteral("Error creating Shortcut"));
+    if (!vell::platform::CreateAutostartEntry(kStartupName, target, texts::Text(texts::kProgram)))
+      vell::platform::ShowAppMessage(texts::Text(texts::kShortcutFailed));
   } else {
     vell::platform::DeleteAutostartEntry(kStartupName);
   }
@@ -247,7 +248,7 @@ void MainSheet::OnShowGuide() {
     path = vell::GuideFallbackPath();
     written = vell::WriteResourceToFile(type, vell::kGuideId, path, &error);
     if (!written) {
-      vell::platform::ShowAppMessage(QStringLiteral("The user guide could not be written to %1:\n%2\n\nnor to %3:\n%4")
+      vell::platform::ShowAppMessage(texts::Text(texts::kGuideNotWritten)
                                          .arg(vell::GuidePathBesideProgram(), firstError, path, error));
     }
   }

@@ -10,6 +10,7 @@
 
 #include "platform/message_box.h"
 #include "platform/program_info.h"
+#include "app/app_texts.h"
 
 namespace vell {
 
@@ -69,18 +70,17 @@ QString SettingsStore::Load() {
   QFile file(Location());
   if (file.exists() && (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))) {
     document_ = IniDocument();
-    return QStringLiteral("it cannot be read");
+    return texts::Text(texts::kSettingsUnreadable);
   }
   const int line = document_.Load(file.isOpen() ? file.readAll() : QByteArray());
-  return line == 0 ? QString() : QStringLiteral("line %1 is not well formed").arg(line);
+  return line == 0 ? QString() : texts::Text(texts::kSettingsLineBad).arg(line);
 }
 
 void SettingsStore::Complain() {
   if (complained_) return;
   complained_ = true;
   vell::platform::ShowAppMessage(
-      QStringLiteral("The settings file %1 cannot be used: %2. Settings will not be saved until it is repaired or "
-                     "removed.")
+      texts::Text(texts::kSettingsUnusable)
           .arg(QDir::toNativeSeparators(Location()), problem_));
 }
 

@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "app/app_texts.h"
+
 namespace vell {
 
 namespace {
@@ -28,7 +30,7 @@ LoadedVariables LoadVariablesFile(const QString& path) {
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
-    result.message = QStringLiteral("%1 is not a regular file and was not opened.").arg(Shown(path));
+    result.message = texts::Text(texts::kNotRegularFile).arg(Shown(path));
     return result;
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -38,7 +40,7 @@ LoadedVariables LoadVariablesFile(const QString& path) {
     return result;
   }
   if (info.st_size > kMaxVariablesFileBytes) {
-    result.message = QStringLiteral("The file %1 is larger than 16 MiB and was not opened.").arg(Shown(path));
+    result.message = texts::Text(texts::kFileTooLarge).arg(Shown(path));
     return result;
   }
   QByteArray bytes = file.read(kMaxVariablesFileBytes);
@@ -46,7 +48,7 @@ LoadedVariables LoadVariablesFile(const QString& path) {
   if (nul >= 0) {
     // Keep the text before it, but say so: saving it back would drop the rest.
     bytes.truncate(nul);
-    result.message = QStringLiteral("The file %1 holds a NUL byte at offset %2: only the text before it was loaded.")
+    result.message = texts::Text(texts::kNulByte)
                          .arg(Shown(path))
                          .arg(nul);
   }
@@ -81,7 +83,7 @@ QString SaveVariablesFile(const QString& path, const std::string& bytes) {
     }
   }
   if (saved) return {};
-  return QStringLiteral("The file %1 could not be saved:\n%2").arg(Shown(path), reason);
+  return texts::Text(texts::kNotSaved).arg(Shown(path), reason);
 }
 
 }  // namespace vell

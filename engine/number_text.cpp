@@ -199,8 +199,9 @@ std::size_t FormatInto(double x, char* buffer, double* number) {
   if (std::signbit(x)) *p++ = '-';
   const double magnitude = std::fabs(x);
   if (magnitude < 4e-7) {
-    // Rounds to zero however its 17 digits read.
-    std::memcpy(p, "0.000000", 8);
+    // Rounds to zero however its 17 digits read. The text is counted, not
+    // terminated.
+    std::memcpy(p, "0.000000", 8);  // NOLINT(bugprone-not-null-terminated-result)
     if (number != nullptr) *number = std::signbit(x) ? -0.0 : 0.0;
     return static_cast<std::size_t>(p - buffer) + 8;
   }

@@ -77,7 +77,7 @@ bool LookUpVariable(EngineState& engine, std::string_view name, std::string& out
       std::vector<std::string_view> items;
       SplitArguments(*list, items);
       for (std::size_t i = 0; i < items.size() && position == 0; ++i)
-        if (EqualsIgnoringCase(items[i], *value)) position = static_cast<long long>(i + 1);
+        if (EqualsIgnoringCase(items[i], *value)) position = static_cast<long long>(i) + 1;
       engine.valueMap.KeepListPosition(name, position);
     }
     if (position != 0) {

@@ -7,7 +7,7 @@ namespace vell {
 namespace {
 
 // Rounded a * b / c, as the template conversion rounds.
-int MulDiv(int a, int b, int c) { return static_cast<int>((static_cast<long long>(a) * b * 2 + c) / (2 * c)); }
+int MulDiv(int a, int b, int c) { return static_cast<int>((static_cast<long long>(a) * b * 2 + c) / (2LL * c)); }
 
 }  // namespace
 

@@ -290,7 +290,7 @@ QString ExpressionPage::AskForFile(FileChooser::Mode mode) {
   request.initialName = initial;
   request.filter = texts::Text(texts::kFileFilter);
   request.defaultExtension = QStringLiteral("TXT");
-  const QString path = chooser_->Choose(request);
+  QString path = chooser_->Choose(request);
   if (!path.isEmpty()) WriteSettingString(kPath, QStringLiteral("TXT"), RememberedPattern(path));
   return path;
 }

@@ -15,7 +15,7 @@ struct LoadedVariables {
   QString message;
 };
 
-inline constexpr qint64 kMaxVariablesFileBytes = 16 * 1024 * 1024;
+inline constexpr qint64 kMaxVariablesFileBytes = qint64{16} * 1024 * 1024;
 
 // Reads a regular file of at most kMaxVariablesFileBytes. The text ends at
 // its first NUL byte. A file that cannot be opened fails without a message.

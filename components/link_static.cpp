@@ -123,47 +123,43 @@ void CLinkStatic::SetHovering(bool hovering) {
 }
 
 void CLinkStatic::Clicked() {
-  const int code = OpenTarget(target_);
-  visited_ = code > 32;
+  const vell::platform::OpenResult result = OpenTarget(target_);
+  visited_ = result == vell::platform::OpenResult::kOpened;
   if (visited_) {
     MarkVisited(true);
     return;
   }
   update();
   vell::platform::Services().Beep();
-  ShowOpenError(code);
+  ShowOpenError(result);
 }
 
-int CLinkStatic::OpenTarget(const QString& address) {
-  const int code = vell::platform::OpenDocument(address);
-  if (code > 32) return code;
-  return vell::platform::OpenWithHtmlHandler(address, code);
+vell::platform::OpenResult CLinkStatic::OpenTarget(const QString& address) {
+  const vell::platform::OpenResult result = vell::platform::OpenDocument(address);
+  if (result == vell::platform::OpenResult::kOpened) return result;
+  return vell::platform::OpenWithHtmlHandler(address, result);
 }
 
-void CLinkStatic::ShowOpenError(int code) { vell::platform::ShowAppMessage(OpenErrorMessage(code)); }
+void CLinkStatic::ShowOpenError(vell::platform::OpenResult result) {
+  vell::platform::ShowAppMessage(OpenErrorMessage(result));
+}
 
-QString CLinkStatic::OpenErrorMessage(int code) {
+QString CLinkStatic::OpenErrorMessage(vell::platform::OpenResult result) {
+  using vell::platform::OpenResult;
   QString reason;
-  switch (code) {
-    case 0: reason = QStringLiteral("The operating system is out\nof memory or resources."); break;
-    case 2: reason = QStringLiteral("The specified file was not found."); break;
-    case 3: reason = QStringLiteral("The specified path was not found."); break;
-    case 5: reason = QStringLiteral("The operating system denied\naccess to the specified file."); break;
-    case 8: reason = QStringLiteral("There was not enough memory to complete the operation."); break;
-    case 11: reason = QStringLiteral("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."); break;
-    case 26: reason = QStringLiteral("A sharing violation occurred. "); break;
-    case 27: reason = QStringLiteral("The filename association is\nincomplete or invalid."); break;
-    case 28:
-      reason = QStringLiteral("The DDE transaction could not\nbe completed because the request timed out.");
+  switch (result) {
+    case OpenResult::kOpened: break;
+    case OpenResult::kFileNotFound: reason = QStringLiteral("The specified file was not found."); break;
+    case OpenResult::kPathNotFound: reason = QStringLiteral("The specified path was not found."); break;
+    case OpenResult::kAccessDenied:
+      reason = QStringLiteral("The operating system denied\naccess to the specified file.");
       break;
-    case 29: reason = QStringLiteral("The DDE transaction failed."); break;
-    case 30:
-      reason = QStringLiteral(
-          "The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed.");
+    case OpenResult::kBadFormat:
+      reason = QStringLiteral("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
       break;
-    case 31: reason = QStringLiteral("There is no application associated\nwith the given filename extension."); break;
-    case 32: reason = QStringLiteral("The specified dynamic-link library was not found."); break;
-    default: reason = QStringLiteral("Unknown Error (%1) occurred.").arg(code); break;
+    case OpenResult::kNoAssociation:
+      reason = QStringLiteral("There is no application associated\nwith the given filename extension.");
+      break;
   }
   return QStringLiteral("Unable to open hyperlink:\n\n") + reason;
 }

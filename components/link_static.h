@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QString>
 
+#include "platform/open_document.h"
+
 // A label that works as a web link: underlined text in link colours, a
 // pointing-hand cursor, the address as its tooltip, another colour while the
 // cursor is over it. A click opens the address with the desktop, falling
@@ -34,12 +36,11 @@ class CLinkStatic : public QLabel {
   void LoadHandCursor();
 
   // Opens address, falling back to the default text/html application.
-  // Returns the launch code: above 32 on success.
-  static int OpenTarget(const QString& address);
-  // Shows the failure message for a launch code.
-  static void ShowOpenError(int code);
-  // "Unable to open hyperlink:", an empty line, and the reason for code.
-  static QString OpenErrorMessage(int code);
+  static vell::platform::OpenResult OpenTarget(const QString& address);
+  // Shows the failure message for result.
+  static void ShowOpenError(vell::platform::OpenResult result);
+  // "Unable to open hyperlink:", an empty line, and the reason for result.
+  static QString OpenErrorMessage(vell::platform::OpenResult result);
 
   QString target() const { return target_; }
   bool hovering() const { return hovering_; }

@@ -5,7 +5,7 @@
 #include <QLabel>
 
 #include "app/dialog_units.h"
-#include "components/link_static.h"
+#include "components/hyperlink_label.h"
 
 #ifndef VELL_MAKER_URL
 #define VELL_MAKER_URL "https://quorvant.example/"
@@ -57,7 +57,7 @@ void CVellPage2::CreateControls() {
   titleLabel = label(QStringLiteral("Vell"), units.Rect(23, 16, 189, 16));
   titleLabel->setWordWrap(false);
 
-  link = new CLinkStatic(QStringLiteral("Want more free software like this? Visit QUORVANT now!!!"), this);
+  link = new vell::HyperlinkLabel(QStringLiteral("Want more free software like this? Visit QUORVANT now!!!"), this);
   link->setAlignment(kCentred);
   link->setGeometry(units.Rect(23, 107, 189, 10));
   link->setAccessibleName(link->text());

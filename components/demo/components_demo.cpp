@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
-#include "components/link_static.h"
+#include "components/hyperlink_label.h"
 #include "components/tray_icon.h"
 #include "components/tip_balloon.h"
 
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
   layout->addLayout(form);
   layout->addStretch();
   // Placed by hand like the page's controls, so fitting it sticks.
-  auto* link = new CLinkStatic(QStringLiteral("Want more free software like this? Visit QUORVANT now!!!"), &window);
+  auto* link = new vell::HyperlinkLabel(QStringLiteral("Want more free software like this? Visit QUORVANT now!!!"), &window);
   link->setAlignment(Qt::AlignCenter);
   link->setGeometry(20, 230, 380, 24);
   link->Attach();

@@ -18,7 +18,7 @@
 #include "app/settings_store.h"
 #include "app/vell_app.h"
 #include "app/vell_sheet.h"
-#include "components/link_static.h"
+#include "components/hyperlink_label.h"
 #include "components/tray_icon.h"
 #include "fake_tray_host.h"
 #include "page_fixture.h"

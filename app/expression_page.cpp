@@ -173,12 +173,11 @@ void CVellPage1::OnInitDialog() {
 
   LoadHistory();
 
-  tipBalloon.width = 200;
-  tipBalloon.height = 125;
-  tipBalloon.tailSide = CTipBalloon::kTailTop;
+  tipBalloon.SetSize(QSize(200, 125));
+  tipBalloon.SetTailSide(vell::TipBalloon::TailSide::kTop);
   tipBalloon.CreateBalloon(this);
-  tipBalloon.followCursor = true;
-  tipBalloon.defaultSeconds = 6;
+  tipBalloon.SetFollowCursor(true);
+  tipBalloon.SetDefaultSeconds(6);
   tipBalloon.RegisterWindow(expressionBox, QString::fromLatin1(kExpressionTip), QStringLiteral("Expression"),
                             QColor(0, 0, 0), 6);
   tipBalloon.RegisterWindow(variablesBox, QString::fromLatin1(kVariablesTip), QStringLiteral("Variables"),

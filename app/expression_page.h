@@ -57,7 +57,7 @@ class CVellPage1 : public QWidget {
 
   QFont resultFont;
   QFont inputFont;
-  CTipBalloon tipBalloon;
+  vell::TipBalloon tipBalloon;
   QGroupBox* expressionFrame = nullptr;
   vell::ByteTextEdit* detailsBox = nullptr;
   vell::ByteTextEdit* variablesBox = nullptr;

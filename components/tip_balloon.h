@@ -80,8 +80,8 @@ class TipBalloon : public QObject {
   QWidget* Window() const { return window_; }
   bool IsVisible() const { return window_ && window_->isVisible(); }
   QWidget* currentWindow() const { return currentWindow_; }
-  // Milliseconds until the balloon hides itself; -1 when it will not.
-  int hideTimeLeft() const { return hideTimer_.isActive() ? hideTimer_.remainingTime() : -1; }
+  // Whether the balloon is timed to hide itself.
+  bool hideTimerActive() const { return hideTimer_.isActive(); }
   const TipEntry* Entry(QWidget* window) const;
   QString text() const { return text_; }
   QString title() const { return title_; }

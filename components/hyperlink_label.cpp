@@ -45,7 +45,7 @@ OpenResult OpenWithFallback(const QString& address) {
 
 HyperlinkLabel::HyperlinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
   hoverColour_ = palette().color(QPalette::Active, QPalette::Highlight);
-  // A static control starts at its top left corner; QLabel would centre vertically.
+  // The text starts at the top left unless told otherwise; QLabel would centre it vertically.
   setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 

@@ -11,9 +11,10 @@ namespace vell {
 // cursor is over it. A click opens the address with the desktop, falling
 // back to the default web browser; a failure beeps and says why.
 //
-// Give it its text, geometry and alignment (AlignHCenter, AlignRight and
-// AlignVCenter position the fitted text like the centring styles of a static
-// control), then call Attach() once; SetTarget() may follow.
+// Give it its text, geometry and alignment, then call Attach() once;
+// SetTarget() may follow. Fitting to the text keeps the edge or centre the
+// alignment names: left, right or horizontal centre, and top or vertical
+// centre.
 class HyperlinkLabel : public QLabel {
   Q_OBJECT
 

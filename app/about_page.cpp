@@ -5,7 +5,7 @@
 #include <QLabel>
 
 #include "app/dialog_units.h"
-#include "components/link_static.h"
+#include "components/hyperlink_label.h"
 
 namespace vell {
 
@@ -59,7 +59,7 @@ void AboutPage::CreateControls() {
   titleLabel = label(QStringLiteral("Vell"), units.Rect(23, 16, 189, 16));
   titleLabel->setWordWrap(false);
 
-  link = new CLinkStatic(QStringLiteral("Want more free software like this? Visit QUORVANT now!!!"), this);
+  link = new vell::HyperlinkLabel(QStringLiteral("Want more free software like this? Visit QUORVANT now!!!"), this);
   link->setAlignment(kCentred);
   link->setGeometry(units.Rect(23, 107, 189, 10));
   link->setAccessibleName(link->text());

@@ -3,10 +3,11 @@
 #include <QFont>
 #include <QWidget>
 
-class CLinkStatic;
 class QLabel;
 
 namespace vell {
+
+class HyperlinkLabel;
 
 // The About page: the product title, the version, the notices and a link to
 // the maker's web page.
@@ -23,7 +24,7 @@ class AboutPage : public QWidget {
   static QString SupportAddress();
 
   QFont titleFont;
-  CLinkStatic* link = nullptr;
+  vell::HyperlinkLabel* link = nullptr;
   QLabel* titleLabel = nullptr;
 
  private:

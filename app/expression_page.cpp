@@ -169,12 +169,11 @@ void ExpressionPage::OnInitDialog() {
   // An empty expression begins every entry: the newest one is shown.
   ShowExpression(QString());
 
-  tipBalloon_.width = 200;
-  tipBalloon_.height = 125;
-  tipBalloon_.tailSide = CTipBalloon::kTailTop;
+  tipBalloon_.SetSize(QSize(200, 125));
+  tipBalloon_.SetTailSide(TipBalloon::TailSide::kTop);
   tipBalloon_.CreateBalloon(this);
-  tipBalloon_.followCursor = true;
-  tipBalloon_.defaultSeconds = 6;
+  tipBalloon_.SetFollowCursor(true);
+  tipBalloon_.SetDefaultSeconds(6);
   tipBalloon_.RegisterWindow(expressionBox_, texts::Text(texts::kExpressionTip), texts::Text(texts::kExpressionTipTitle),
                             QColor(0, 0, 0), 6);
   tipBalloon_.RegisterWindow(variablesBox_, texts::Text(texts::kVariablesTip), texts::Text(texts::kVariablesTipTitle),

@@ -46,7 +46,7 @@ class ExpressionPage : public QWidget {
   QLineEdit* resultBox() const { return resultBox_; }
   ByteTextEdit* detailsBox() const { return detailsBox_; }
   QGroupBox* expressionFrame() const { return expressionFrame_; }
-  CTipBalloon& tipBalloon() { return tipBalloon_; }
+  TipBalloon& tipBalloon() { return tipBalloon_; }
 
  protected:
   // Relays the page's events to the balloon while tips are on.
@@ -69,7 +69,7 @@ class ExpressionPage : public QWidget {
   QWidget* TipTarget(QObject* watched) const;
 
   QMap<int, QWidget*> controls_;
-  CTipBalloon tipBalloon_;
+  TipBalloon tipBalloon_;
   QGroupBox* expressionFrame_ = nullptr;
   ByteTextEdit* detailsBox_ = nullptr;
   ByteTextEdit* variablesBox_ = nullptr;

@@ -4,36 +4,21 @@
 #include <QCursor>
 #include <QEnterEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
-#include <QTimerEvent>
 #include <climits>
 
 #include "platform/message_box.h"
 
-// The balloon's window: paints through the balloon, never takes the focus.
-class BalloonWindow : public QWidget {
- public:
-  BalloonWindow(CTipBalloon* balloon, QWidget* parent)
-      : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
-        balloon_(balloon) {
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    setFocusPolicy(Qt::NoFocus);
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    balloon_->Paint(painter);
-  }
-
- private:
-  CTipBalloon* balloon_;
-};
+namespace vell {
 
 namespace {
+
+// Pixel height of both the title's and the text's font.
+constexpr int kFontHeight = 14;
 
 // Text with no line break that fits goes on one line; anything else wraps.
 bool FitsOnOneLine(const QFontMetrics& metrics, const QString& text, int width) {
@@ -55,182 +40,191 @@ QRegion Frame(const QRegion& region) {
 
 }  // namespace
 
-CTipBalloon::CTipBalloon() = default;
+// The balloon's window: paints through the balloon, never takes the focus.
+class TipBalloon::BalloonWindow : public QWidget {
+ public:
+  BalloonWindow(TipBalloon* balloon, QWidget* parent)
+      : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
+        balloon_(balloon) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+  }
 
-CTipBalloon::~CTipBalloon() {
-  StopHideTimer();
-  entries_.clear();
-  delete window_.data();
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    balloon_->Paint(painter);
+  }
+
+ private:
+  TipBalloon* balloon_;
+};
+
+TipBalloon::TipBalloon() {
+  hideTimer_.setSingleShot(true);
+  connect(&hideTimer_, &QTimer::timeout, this, [this] {
+    if (window_) window_->hide();
+  });
 }
 
-QPolygon CTipBalloon::TailPolygon(TailSide side, int h) {
+TipBalloon::~TipBalloon() { delete window_.data(); }
+
+void TipBalloon::SetColours(const QColor& back, const QColor& frame) {
+  backColour_ = back;
+  frameColour_ = frame;
+  if (window_) window_->update();
+}
+
+QPolygon TipBalloon::TailPolygon(TailSide side, int h) {
   const int half = h / 2;
   switch (side) {
-    case kTailLeft: return QPolygon({QPoint(0, half - 10), QPoint(15, half - 10), QPoint(15, half + 5)});
-    case kTailTop: return QPolygon({QPoint(10, 0), QPoint(10, 15), QPoint(25, 15)});
-    case kTailBottom: return QPolygon({QPoint(10, h), QPoint(10, h - 15), QPoint(25, h - 15)});
+    case TailSide::kLeft: return QPolygon({QPoint(0, half - 10), QPoint(15, half - 10), QPoint(15, half + 5)});
+    case TailSide::kTop: return QPolygon({QPoint(10, 0), QPoint(10, 15), QPoint(25, 15)});
+    case TailSide::kBottom: return QPolygon({QPoint(10, h), QPoint(10, h - 15), QPoint(25, h - 15)});
   }
   return {};
 }
 
-bool CTipBalloon::CreateBalloon(QWidget* parent) {
-  if (tailSide != kTailLeft && tailSide != kTailTop && tailSide != kTailBottom) return false;
-  QRect body(0, 0, width, height);
-  if (tailSide == kTailLeft) body.setLeft(10);
-  if (tailSide == kTailTop) body.setTop(10);
-  if (tailSide == kTailBottom) body.setBottom(body.bottom() - 10);
+bool TipBalloon::CreateBalloon(QWidget* parent) {
+  // The body leaves 10 pixels on the pointer's side.
+  QRect body(QPoint(0, 0), size_);
+  switch (tailSide_) {
+    case TailSide::kLeft: body.setLeft(10); break;
+    case TailSide::kTop: body.setTop(10); break;
+    case TailSide::kBottom: body.setBottom(body.bottom() - 10); break;
+    default: return false;
+  }
   QRegion shape;
   if (body.isValid()) {
     QPainterPath rounded;
     rounded.addRoundedRect(QRectF(body), 6, 6);  // corner ellipses of 12 × 12
     bodyRegion_ = QRegion(rounded.toFillPolygon().toPolygon(), Qt::WindingFill);
-    tailRegion_ = QRegion(TailPolygon(tailSide, height), Qt::OddEvenFill);
+    tailRegion_ = QRegion(TailPolygon(tailSide_, size_.height()), Qt::OddEvenFill);
     shape = tailRegion_ | bodyRegion_;
   }
   if (shape.isEmpty()) {
-    vell::platform::ShowAppMessage(QStringLiteral("ERROR in Combining Region"));
+    platform::ShowAppMessage(QStringLiteral("ERROR in Combining Region"));
     return false;
   }
   shapeRegion_ = shape;
   textRect_ = body.adjusted(8, 8, -8, -8);
-  textFont_ = QFont(fontFace);
-  textFont_.setPixelSize(fontHeight);
+  textFont_ = QFont(QStringLiteral("Arial"));
+  textFont_.setPixelSize(kFontHeight);
   titleFont_ = QFont(QStringLiteral("Verdana"));
-  titleFont_.setPixelSize(fontHeight);
+  titleFont_.setPixelSize(kFontHeight);
   titleFont_.setWeight(QFont::Bold);
   titleFont_.setStyleHint(QFont::Serif);
 
   delete window_.data();
   window_ = new BalloonWindow(this, parent);
-  window_->resize(width, height);
+  window_->resize(size_);
   window_->setMask(shapeRegion_);
   window_->installEventFilter(this);
   return true;
 }
 
-void CTipBalloon::RegisterWindow(QWidget* window, const QString& text, const QString& title,
-                                 const QColor& textColour, int seconds) {
+void TipBalloon::RegisterWindow(QWidget* window, const QString& text, const QString& title,
+                                const QColor& textColour, int seconds) {
   if (window && entries_.find(window) == entries_.end()) {
     window->setMouseTracking(true);
     connect(window, &QObject::destroyed, this, [this, window] { entries_.erase(window); });
   }
-  entries_[window] = TipEntry{text, title, textColour, seconds < 0 ? defaultSeconds : seconds};
+  entries_[window] = TipEntry{text, title, textColour, seconds < 0 ? defaultSeconds_ : seconds};
 }
 
-const CTipBalloon::TipEntry* CTipBalloon::Entry(QWidget* window) const {
+const TipBalloon::TipEntry* TipBalloon::Entry(QWidget* window) const {
   const auto found = entries_.find(window);
   return found == entries_.end() ? nullptr : &found->second;
 }
 
-void CTipBalloon::FilterMessage(const Message& message) {
-  if (message.kind == MessageKind::kButtonDown || message.kind == MessageKind::kKeyDown) {
-    HideBalloon();
-    return;
+bool TipBalloon::FilterEvent(QObject* watched, QEvent* event) {
+  auto* target = qobject_cast<QWidget*>(watched);
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonPress: {
+      const auto button = static_cast<QMouseEvent*>(event)->button();
+      if (button == Qt::LeftButton || button == Qt::RightButton) HideBalloon();
+      break;
+    }
+    case QEvent::KeyPress:
+      HideBalloon();
+      break;
+    case QEvent::MouseMove:
+    case QEvent::NonClientAreaMouseMove:
+      MouseMoved(target, static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+      break;
+    case QEvent::Enter:  // the first move into a widget arrives as its Enter
+      MouseMoved(target, static_cast<QEnterEvent*>(event)->globalPosition().toPoint());
+      break;
+    default:
+      break;
   }
-  if (message.kind != MessageKind::kMouseMove || !message.window) return;
-  if (!QApplication::focusWidget()) return;
-  const TipEntry* target = Entry(message.window);
+  return false;
+}
+
+void TipBalloon::MouseMoved(QWidget* target, const QPoint& screenPos) {
+  if (!target || !QApplication::focusWidget()) return;
+  const TipEntry* entry = Entry(target);
   if (currentWindow_) {
     const QRect current(currentWindow_->mapToGlobal(QPoint(0, 0)), currentWindow_->size());
-    if (current.contains(message.screenPos)) {
-      if (!followCursor || !IsVisible()) return;
-      const TipEntry* timing = target ? target : Entry(currentWindow_);
-      if (timing) ShowAt(message.screenPos.x(), message.screenPos.y(), timing->seconds);
+    if (current.contains(screenPos)) {
+      if (!followCursor_ || !IsVisible()) return;
+      const TipEntry* timing = entry ? entry : Entry(currentWindow_);
+      if (timing) ShowAt(screenPos, timing->seconds);
       return;
     }
     HideBalloon();
     currentWindow_ = nullptr;
   }
-  if (target) PutOnShow(message.window, *target, message.screenPos);
+  if (entry) PutOnShow(target, *entry, screenPos);
 }
 
-bool CTipBalloon::FilterEvent(QObject* watched, QEvent* event) {
-  Message message;
-  message.window = qobject_cast<QWidget*>(watched);
-  switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::NonClientAreaMouseButtonPress: {
-      const auto button = static_cast<QMouseEvent*>(event)->button();
-      if (button == Qt::LeftButton || button == Qt::RightButton) message.kind = MessageKind::kButtonDown;
-      break;
-    }
-    case QEvent::KeyPress:
-      message.kind = MessageKind::kKeyDown;
-      break;
-    case QEvent::MouseMove:
-    case QEvent::NonClientAreaMouseMove:
-      message.kind = MessageKind::kMouseMove;
-      message.screenPos = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
-      break;
-    case QEvent::Enter:  // the first move into a widget arrives as its Enter
-      message.kind = MessageKind::kMouseMove;
-      message.screenPos = static_cast<QEnterEvent*>(event)->globalPosition().toPoint();
-      break;
-    default:
-      break;
-  }
-  if (message.kind != MessageKind::kOther) FilterMessage(message);
-  return false;
-}
-
-void CTipBalloon::PutOnShow(QWidget* window, const TipEntry& entry, const QPoint& at) {
+void TipBalloon::PutOnShow(QWidget* window, const TipEntry& entry, const QPoint& at) {
   textColour_ = entry.textColour;
   text_ = entry.text;
   title_ = entry.title;
-  ShowAt(at.x(), at.y(), entry.seconds);
+  ShowAt(at, entry.seconds);
   currentWindow_ = window;
 }
 
-void CTipBalloon::ShowAt(int x, int y, int seconds) {
+void TipBalloon::ShowAt(const QPoint& at, int seconds) {
   if (!window_) return;
   // Clamp to the screen that holds the point: on several monitors the
   // primary screen alone would put the balloon in the wrong place.
-  QScreen* screen = QGuiApplication::screenAt(QPoint(x, y));
+  QScreen* screen = QGuiApplication::screenAt(at);
   if (!screen) screen = QGuiApplication::screenAt(QCursor::pos());
   if (!screen) screen = QGuiApplication::primaryScreen();
-  const QRect area = screen ? screen->geometry() : QRect(0, 0, width, height);
-  x = qMax(x, area.left());
-  y = qMax(y, area.top());
-  if (y + height > area.bottom() + 1) y = area.bottom() + 1 - height;
-  if (x + width > area.right() + 1) x = area.right() + 1 - width;
-  window_->setGeometry(x, y, width, height);
+  const QRect area = screen ? screen->geometry() : QRect(QPoint(0, 0), size_);
+  int x = qMax(at.x(), area.left());
+  int y = qMax(at.y(), area.top());
+  if (y + size_.height() > area.bottom() + 1) y = area.bottom() + 1 - size_.height();
+  if (x + size_.width() > area.right() + 1) x = area.right() + 1 - size_.width();
+  window_->setGeometry(QRect(QPoint(x, y), size_));
   window_->raise();
   window_->show();
   window_->update();
   StartHideTimer(seconds);
 }
 
-void CTipBalloon::HideBalloon() {
+void TipBalloon::HideBalloon() {
   if (!IsVisible()) return;
   window_->hide();
-  StopHideTimer();
+  hideTimer_.stop();
 }
 
-void CTipBalloon::StartHideTimer(int seconds) {
-  StopHideTimer();
+void TipBalloon::StartHideTimer(int seconds) {
+  hideTimer_.stop();
   if (seconds <= 0) return;
-  const qint64 milliseconds = qMin<qint64>(qint64(seconds) * 1000, INT_MAX);
-  hideTimer_ = startTimer(int(milliseconds));
+  hideTimer_.start(int(qMin<qint64>(qint64(seconds) * 1000, INT_MAX)));
 }
 
-void CTipBalloon::StopHideTimer() {
-  if (hideTimer_ != 0) killTimer(hideTimer_);
-  hideTimer_ = 0;
-}
-
-void CTipBalloon::timerEvent(QTimerEvent* event) {
-  if (hideTimer_ == 0 || event->timerId() != hideTimer_) return;
-  StopHideTimer();
-  if (window_) window_->hide();
-}
-
-bool CTipBalloon::eventFilter(QObject* watched, QEvent* event) {
+bool TipBalloon::eventFilter(QObject* watched, QEvent* event) {
   // The balloon watches only its own window and the widgets it was asked to
   // relay; their events go the way an owner's widgets' do.
   return FilterEvent(watched, event);
 }
 
-CTipBalloon::TextLayout CTipBalloon::LayoutText() const {
+TipBalloon::TextLayout TipBalloon::LayoutText() const {
   TextLayout layout;
   const QFontMetrics titleMetrics(titleFont_);
   const QString title = WithPlainLineBreaks(title_);
@@ -247,12 +241,12 @@ CTipBalloon::TextLayout CTipBalloon::LayoutText() const {
   return layout;
 }
 
-void CTipBalloon::Paint(QPainter& painter) const {
+void TipBalloon::Paint(QPainter& painter) const {
   const QRegion shape = tailRegion_ | bodyRegion_;
   painter.setClipRegion(shape);
-  painter.fillRect(shape.boundingRect(), backColour);
+  painter.fillRect(shape.boundingRect(), backColour_);
   painter.setClipRegion(Frame(shape));
-  painter.fillRect(shape.boundingRect(), frameColour);
+  painter.fillRect(shape.boundingRect(), frameColour_);
   painter.setClipping(false);
 
   const TextLayout layout = LayoutText();
@@ -262,3 +256,5 @@ void CTipBalloon::Paint(QPainter& painter) const {
   painter.setFont(textFont_);
   painter.drawText(layout.textRect, TextFlags(layout.textWrapped), WithPlainLineBreaks(text_));
 }
+
+}  // namespace vell

@@ -6,37 +6,34 @@
 #include <QPointer>
 #include <QRect>
 #include <QRegion>
+#include <QSize>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <map>
 
 class QPainter;
+
+namespace vell {
 
 // A small shaped popup (rounded body with a triangular pointer) that shows a
 // bold title and a help text beside the cursor while the cursor is over one
 // of the registered widgets. The owner relays its widgets' events; from those
 // alone the balloon decides when to show, move and hide itself. It never
 // takes the focus and is never activated.
-class CTipBalloon : public QObject {
+class TipBalloon : public QObject {
   Q_OBJECT
 
  public:
   // Side that carries the pointer.
-  enum TailSide { kTailLeft = 0, kTailTop = 1, kTailBottom = 2 };
+  enum class TailSide { kLeft, kTop, kBottom };
+  Q_ENUM(TailSide)
 
   struct TipEntry {
     QString text;
     QString title;
     QColor textColour;
     int seconds = 0;  // 0: no automatic hiding
-  };
-
-  // One relayed event, reduced to what the balloon looks at.
-  enum class MessageKind { kMouseMove, kButtonDown, kKeyDown, kOther };
-  struct Message {
-    QWidget* window = nullptr;  // the widget the event is for
-    MessageKind kind = MessageKind::kOther;
-    QPoint screenPos;  // cursor position in screen coordinates
   };
 
   // Where the text goes, as painting computes it.
@@ -49,45 +46,42 @@ class CTipBalloon : public QObject {
     bool textWrapped = false;
   };
 
-  CTipBalloon();
-  ~CTipBalloon() override;
+  TipBalloon();
+  ~TipBalloon() override;
 
   // Set before CreateBalloon: they shape the window once.
-  int width = 100;
-  int height = 60;
-  TailSide tailSide = kTailLeft;
-  int fontHeight = 14;
-  QString fontFace = QStringLiteral("Arial");
+  void SetSize(const QSize& size) { size_ = size; }
+  void SetTailSide(TailSide side) { tailSide_ = side; }
   // May change at any time.
-  bool followCursor = false;
-  int defaultSeconds = 10;
-  QColor backColour = QColor(255, 255, 230);
-  QColor frameColour = QColor(0, 0, 0);
+  void SetFollowCursor(bool follow) { followCursor_ = follow; }
+  void SetDefaultSeconds(int seconds) { defaultSeconds_ = seconds; }
+  void SetColours(const QColor& back, const QColor& frame);
 
   // Builds the hidden window, owned by parent. False (after the program's
-  // message) when the shape comes out empty or tailSide is not valid.
+  // message) when the shape comes out empty or the tail side is not valid.
   bool CreateBalloon(QWidget* parent);
   // A later registration of the same widget replaces the earlier one; a
-  // negative time means defaultSeconds as it is now. The widget is made to
-  // report plain mouse moves, and its entry goes when the widget does.
+  // negative time means the default seconds as they are now. The widget is
+  // made to report plain mouse moves, and its entry goes when the widget does.
   void RegisterWindow(QWidget* window, const QString& text, const QString& title, const QColor& textColour,
                       int seconds);
-  void FilterMessage(const Message& message);
-  // Relays a Qt event of a watched widget (an event filter's arguments).
-  // Never consumes the event: returns false.
+  // Takes in an event of a watched widget (an event filter's arguments): a
+  // left or right press or a key press hides the balloon, a mouse move over
+  // a registered widget shows its entry. Never consumes the event: false.
   bool FilterEvent(QObject* watched, QEvent* event);
   // For owners without an event filter of their own: the widget's events
   // reach FilterEvent from now on.
   void RelayEventsOf(QWidget* widget) { widget->installEventFilter(this); }
-  void ShowAt(int x, int y, int seconds);
+  // Shows the balloon at a screen position, moved onto the screen, for
+  // seconds (0 or less: until hidden).
+  void ShowAt(const QPoint& at, int seconds);
   void HideBalloon();
-  void StartHideTimer(int seconds);
-  void StopHideTimer();
 
   QWidget* Window() const { return window_; }
   bool IsVisible() const { return window_ && window_->isVisible(); }
   QWidget* currentWindow() const { return currentWindow_; }
-  int hideTimer() const { return hideTimer_; }
+  // Whether the balloon is timed to hide itself.
+  bool hideTimerActive() const { return hideTimer_.isActive(); }
   const TipEntry* Entry(QWidget* window) const;
   QString text() const { return text_; }
   QString title() const { return title_; }
@@ -102,13 +96,22 @@ class CTipBalloon : public QObject {
   static QPolygon TailPolygon(TailSide side, int h);
 
  protected:
-  void timerEvent(QTimerEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  friend class BalloonWindow;
-  void Paint(QPainter& painter) const;
+  class BalloonWindow;
+
+  void MouseMoved(QWidget* target, const QPoint& screenPos);
   void PutOnShow(QWidget* window, const TipEntry& entry, const QPoint& at);
+  void StartHideTimer(int seconds);
+  void Paint(QPainter& painter) const;
+
+  QSize size_ = QSize(100, 60);
+  TailSide tailSide_ = TailSide::kLeft;
+  bool followCursor_ = false;
+  int defaultSeconds_ = 10;
+  QColor backColour_ = QColor(255, 255, 230);
+  QColor frameColour_ = QColor(0, 0, 0);
 
   QPointer<QWidget> window_;
   std::map<QWidget*, TipEntry> entries_;
@@ -122,5 +125,7 @@ class CTipBalloon : public QObject {
   QColor textColour_ = QColor(0, 0, 0);
   QString text_;
   QString title_;
-  int hideTimer_ = 0;
+  QTimer hideTimer_;
 };
+
+}  // namespace vell

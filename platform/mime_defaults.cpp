@@ -19,7 +19,8 @@ QStringList MimeAppsLists() {
   for (const QString& dir : XdgDataDirs()) folders << dir + QStringLiteral("/applications");
   QStringList lists;
   for (const QString& folder : folders) {
-    for (const QString& desktop : desktops) lists << folder + QLatin1Char('/') + desktop + QStringLiteral("-mimeapps.list");
+    for (const QString& desktop : desktops)
+      lists << folder + QLatin1Char('/') + desktop + QStringLiteral("-mimeapps.list");
     lists << folder + QStringLiteral("/mimeapps.list");
   }
   return lists;
@@ -69,7 +70,8 @@ QString FindDesktopEntryFile(const QString& desktopId) {
     if (QFileInfo(direct).isFile()) return direct;
     // Each '-' may stand for a subfolder: try every split, leftmost first.
     QString candidate = desktopId;
-    for (int dash = candidate.indexOf(QLatin1Char('-')); dash > 0; dash = candidate.indexOf(QLatin1Char('-'), dash + 1)) {
+    for (int dash = candidate.indexOf(QLatin1Char('-')); dash > 0;
+         dash = candidate.indexOf(QLatin1Char('-'), dash + 1)) {
       candidate[dash] = QLatin1Char('/');
       const QString nested = folder + QLatin1Char('/') + candidate;
       if (QFileInfo(nested).isFile()) return nested;

@@ -13,45 +13,48 @@ namespace vell::platform {
 
 namespace {
 
-int MissingFileCode(const QFileInfo& file) {
-  return file.absoluteDir().exists() ? kLaunchFileNotFound : kLaunchPathNotFound;
+OpenResult MissingFile(const QFileInfo& file) {
+  return file.absoluteDir().exists() ? OpenResult::kFileNotFound : OpenResult::kPathNotFound;
+}
+
+OpenResult HandToDesktop(const QUrl& url) {
+  return Services().OpenUrl(url) ? OpenResult::kOpened : OpenResult::kNoAssociation;
 }
 
 }  // namespace
 
-int OpenDocument(const QString& address) {
-  if (address.isEmpty()) return kLaunchFileNotFound;
+OpenResult OpenDocument(const QString& address) {
+  if (address.isEmpty()) return OpenResult::kFileNotFound;
   const QUrl url(address);
   // A one-letter scheme is a drive letter, not a scheme.
   const bool hasScheme = url.isValid() && url.scheme().size() > 1;
-  if (hasScheme && !url.isLocalFile())
-    return Services().OpenUrl(url) ? kLaunchSucceeded : kLaunchNoAssociation;
+  if (hasScheme && !url.isLocalFile()) return HandToDesktop(url);
   const QFileInfo file(hasScheme ? url.toLocalFile() : address);
-  if (!file.exists()) return MissingFileCode(file);
-  return Services().OpenUrl(QUrl::fromLocalFile(file.absoluteFilePath())) ? kLaunchSucceeded
-                                                                           : kLaunchNoAssociation;
+  if (!file.exists()) return MissingFile(file);
+  return HandToDesktop(QUrl::fromLocalFile(file.absoluteFilePath()));
 }
 
-int OpenWithHtmlHandler(const QString& address, int failureCode) {
+OpenResult OpenWithHtmlHandler(const QString& address, OpenResult failure) {
   const QString id = Services().DefaultApplication(QStringLiteral("text/html"));
-  if (id.isEmpty()) return failureCode;
+  if (id.isEmpty()) return failure;
   DesktopEntry entry;
-  if (!ReadDesktopEntry(FindDesktopEntryFile(id), &entry)) return failureCode;
+  if (!ReadDesktopEntry(FindDesktopEntryFile(id), &entry)) return failure;
   QStringList command = BuildHandlerCommand(entry, address);
-  if (command.isEmpty()) return failureCode;
+  if (command.isEmpty()) return failure;
   const QString program = command.takeFirst();
   return Services().StartDetached(program, command);
 }
 
-int ProgramStartCode(const QString& program) {
-  if (program.isEmpty()) return kLaunchFileNotFound;
+std::optional<OpenResult> ProgramStartFailure(const QString& program) {
+  if (program.isEmpty()) return OpenResult::kFileNotFound;
   if (!program.contains(QLatin1Char('/'))) {
-    return QStandardPaths::findExecutable(program).isEmpty() ? kLaunchFileNotFound : 0;
+    if (QStandardPaths::findExecutable(program).isEmpty()) return OpenResult::kFileNotFound;
+    return std::nullopt;
   }
   const QFileInfo file(program);
-  if (!file.exists()) return MissingFileCode(file);
-  if (file.isDir() || !file.isExecutable()) return kLaunchAccessDenied;
-  return 0;
+  if (!file.exists()) return MissingFile(file);
+  if (file.isDir() || !file.isExecutable()) return OpenResult::kAccessDenied;
+  return std::nullopt;
 }
 
 }  // namespace vell::platform

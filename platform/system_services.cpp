@@ -7,7 +7,6 @@
 #include <QStandardPaths>
 
 #include "platform/mime_defaults.h"
-#include "platform/open_document.h"
 
 namespace vell::platform {
 
@@ -26,7 +25,7 @@ bool SystemServices::OpenUrl(const QUrl& url) {
   process->setProcessChannelMode(QProcess::ForwardedChannels);
   process->setStandardInputFile(QProcess::nullDevice());
   process->start(opener, {url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
-  if (!process->waitForFinished(openerWaitMs) && process->state() == QProcess::Running) {
+  if (!process->waitForFinished(openerWaitMs_) && process->state() == QProcess::Running) {
     // A handler runs in the opener's place: it opened. Let it run on; the
     // object goes when it ends, and a program that ends first leaves it running.
     QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
@@ -38,11 +37,10 @@ bool SystemServices::OpenUrl(const QUrl& url) {
   return opened;
 }
 
-int SystemServices::StartDetached(const QString& program, const QStringList& arguments) {
-  const int code = ProgramStartCode(program);
-  if (code != 0) return code;
+OpenResult SystemServices::StartDetached(const QString& program, const QStringList& arguments) {
+  if (const auto failure = ProgramStartFailure(program)) return *failure;
   // An exec failure after the checks above means the file is no program we can run.
-  return QProcess::startDetached(program, arguments) ? kLaunchSucceeded : kLaunchBadFormat;
+  return QProcess::startDetached(program, arguments) ? OpenResult::kOpened : OpenResult::kBadFormat;
 }
 
 QString SystemServices::DefaultApplication(const QString& mimeType) {

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include "platform/open_document.h"
+
 namespace vell::platform {
 
 // Everything that reaches outside the program goes through one object, so a
@@ -14,20 +16,23 @@ class SystemServices {
   virtual ~SystemServices();
 
   // Hands the address to the desktop's opener (xdg-open). True when the
-  // opener reports success, or is still busy after openerWaitMs.
+  // opener reports success, or is still busy after the opener wait.
   virtual bool OpenUrl(const QUrl& url);
   // Starts program with exactly these arguments, never through a shell.
-  // Returns a launch code (see open_document.h): above 32 on success.
-  virtual int StartDetached(const QString& program, const QStringList& arguments);
+  virtual OpenResult StartDetached(const QString& program, const QStringList& arguments);
   // Desktop file id of the default application for a MIME type, or empty.
   virtual QString DefaultApplication(const QString& mimeType);
   // Modal warning box with an OK button.
   virtual void ShowMessage(const QString& caption, const QString& text);
   virtual void Beep();
 
-  // xdg-open returns at once after handing over, but runs some handlers (a
-  // browser without a desktop session) in its place until they end.
-  int openerWaitMs = 10000;
+  // How long OpenUrl waits for the opener's verdict. xdg-open returns at once
+  // after handing over, but runs some handlers (a browser without a desktop
+  // session) in its place until they end.
+  void SetOpenerWait(int milliseconds) { openerWaitMs_ = milliseconds; }
+
+ private:
+  int openerWaitMs_ = 10000;
 };
 
 // The services in use: the real ones unless a ScopedServices is alive.

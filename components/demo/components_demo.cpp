@@ -7,13 +7,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cstdio>
 
-#include "components/link_static.h"
+#include "components/hyperlink_label.h"
 #include "components/tray_icon.h"
 #include "components/tip_balloon.h"
 
@@ -46,7 +47,8 @@ int main(int argc, char** argv) {
   layout->addLayout(form);
   layout->addStretch();
   // Placed by hand like the page's controls, so fitting it sticks.
-  auto* link = new CLinkStatic(QStringLiteral("Want more free software like this? Visit QUORVANT now!!!"), &window);
+  auto* link =
+      new vell::HyperlinkLabel(QStringLiteral("Want more free software like this? Visit QUORVANT now!!!"), &window);
   link->setAlignment(Qt::AlignCenter);
   link->setGeometry(20, 230, 380, 24);
   link->Attach();
@@ -54,13 +56,12 @@ int main(int argc, char** argv) {
   window.resize(420, 280);
   window.move(40, 40);
 
-  CTipBalloon balloon;
-  balloon.width = 200;
-  balloon.height = 125;
-  balloon.tailSide = CTipBalloon::kTailTop;
+  vell::TipBalloon balloon;
+  balloon.SetSize(QSize(200, 125));
+  balloon.SetTailSide(vell::TipBalloon::TailSide::kTop);
   balloon.CreateBalloon(&window);
-  balloon.followCursor = true;
-  balloon.defaultSeconds = 6;
+  balloon.SetFollowCursor(true);
+  balloon.SetDefaultSeconds(6);
   balloon.RegisterWindow(expression,
                          QStringLiteral("Please type in the expression here. For eg:\r\nsin(45)+56/2\r\nYou may also "
                                         "use any variable from the 'variables' box."),
@@ -90,7 +91,10 @@ int main(int argc, char** argv) {
       expression->setFocus();
       const QPoint at = expression->mapToGlobal(QPoint(30, expression->height() / 2));
       QCursor::setPos(at);
-      balloon.FilterMessage({expression, CTipBalloon::MessageKind::kMouseMove, at});
+      // As if the mouse had moved there: the relayed move puts the tip on show.
+      QMouseEvent move(QEvent::MouseMove, expression->mapFromGlobal(at), at, Qt::NoButton, Qt::NoButton,
+                       Qt::NoModifier);
+      QApplication::sendEvent(expression, &move);
     });
   }
   return app.exec();

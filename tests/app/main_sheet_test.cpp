@@ -18,7 +18,7 @@
 #include "app/settings_store.h"
 #include "app/vell_application.h"
 #include "app/main_sheet.h"
-#include "components/link_static.h"
+#include "components/hyperlink_label.h"
 #include "components/tray_icon.h"
 #include "fake_tray_host.h"
 #include "page_fixture.h"

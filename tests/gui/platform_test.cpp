@@ -157,29 +157,30 @@ class PlatformTest : public QObject {
   void openDocument_data() {
     QTest::addColumn<QString>("address");
     QTest::addColumn<bool>("desktopAccepts");
-    QTest::addColumn<int>("code");
+    QTest::addColumn<OpenResult>("result");
     QTest::addColumn<QString>("opened");  // empty: nothing handed to the desktop
     const QString existing = SandboxDir() + QStringLiteral("/guide.txt");
-    QTest::newRow("web address") << "https://example.com/a b?x=$(id)" << true << 33 << "https://example.com/a%20b?x=$(id)";
-    QTest::newRow("desktop refuses") << "https://example.com/" << false << 31 << "https://example.com/";
-    QTest::newRow("mail address") << "mailto:info@example.com" << true << 33 << "mailto:info@example.com";
-    QTest::newRow("existing file") << existing << true << 33 << QUrl::fromLocalFile(existing).toString();
-    QTest::newRow("file url") << QUrl::fromLocalFile(existing).toString() << true << 33 << QUrl::fromLocalFile(existing).toString();
-    QTest::newRow("missing file") << SandboxDir() + "/missing.txt" << true << 2 << "";
-    QTest::newRow("missing folder") << SandboxDir() + "/no/such/file.txt" << true << 3 << "";
-    QTest::newRow("empty") << "" << true << 2 << "";
-    QTest::newRow("shell text") << "x; rm -rf ~" << true << 2 << "";
+    const OpenResult opened = OpenResult::kOpened;
+    QTest::newRow("web address") << "https://example.com/a b?x=$(id)" << true << opened << "https://example.com/a%20b?x=$(id)";
+    QTest::newRow("desktop refuses") << "https://example.com/" << false << OpenResult::kNoAssociation << "https://example.com/";
+    QTest::newRow("mail address") << "mailto:info@example.com" << true << opened << "mailto:info@example.com";
+    QTest::newRow("existing file") << existing << true << opened << QUrl::fromLocalFile(existing).toString();
+    QTest::newRow("file url") << QUrl::fromLocalFile(existing).toString() << true << opened << QUrl::fromLocalFile(existing).toString();
+    QTest::newRow("missing file") << SandboxDir() + "/missing.txt" << true << OpenResult::kFileNotFound << "";
+    QTest::newRow("missing folder") << SandboxDir() + "/no/such/file.txt" << true << OpenResult::kPathNotFound << "";
+    QTest::newRow("empty") << "" << true << OpenResult::kFileNotFound << "";
+    QTest::newRow("shell text") << "x; rm -rf ~" << true << OpenResult::kFileNotFound << "";
   }
   void openDocument() {
     QFETCH(QString, address);
     QFETCH(bool, desktopAccepts);
-    QFETCH(int, code);
+    QFETCH(OpenResult, result);
     QFETCH(QString, opened);
     WriteText(SandboxDir() + QStringLiteral("/guide.txt"), "guide");
     RecordingServices services;
     services.openUrlResult = desktopAccepts;
     ScopedServices scope(services);
-    QCOMPARE(OpenDocument(address), code);
+    QCOMPARE(OpenDocument(address), result);
     if (opened.isEmpty()) {
       QVERIFY(services.openedUrls.isEmpty());
     } else {
@@ -192,30 +193,30 @@ class PlatformTest : public QObject {
   void theOpenerGetsTheAddressAndJudgesIt_data() {
     QTest::addColumn<QString>("address");
     QTest::addColumn<QByteArray>("ending");  // of the fake xdg-open
-    QTest::addColumn<int>("code");
+    QTest::addColumn<OpenResult>("result");
     QTest::addColumn<QString>("argument");
     const QString file = SandboxDir() + QStringLiteral("/my guide $(id).txt");
-    QTest::newRow("file") << file << QByteArray("exit 0") << 33 << file;
-    QTest::newRow("web address") << "https://example.com/a b" << QByteArray("exit 0") << 33
+    QTest::newRow("file") << file << QByteArray("exit 0") << OpenResult::kOpened << file;
+    QTest::newRow("web address") << "https://example.com/a b" << QByteArray("exit 0") << OpenResult::kOpened
                                  << "https://example.com/a%20b";
-    QTest::newRow("no handler") << file << QByteArray("exit 3") << 31 << file;
+    QTest::newRow("no handler") << file << QByteArray("exit 3") << OpenResult::kNoAssociation << file;
     // Some handlers run in the opener's place: busy past the wait is opened.
-    QTest::newRow("still busy") << "https://example.com/" << QByteArray("sleep 2; exit 3") << 33
+    QTest::newRow("still busy") << "https://example.com/" << QByteArray("sleep 2; exit 3") << OpenResult::kOpened
                                 << "https://example.com/";
   }
   void theOpenerGetsTheAddressAndJudgesIt() {
     QFETCH(QString, address);
     QFETCH(QByteArray, ending);
-    QFETCH(int, code);
+    QFETCH(OpenResult, result);
     QFETCH(QString, argument);
     WriteText(SandboxDir() + QStringLiteral("/my guide $(id).txt"), "guide");
     const QString opener = InstallFakeOpener(ending);
     QVERIFY(!opener.isEmpty());
     RecordingServices services;
     services.realOpenUrl = true;
-    services.openerWaitMs = 500;
+    services.SetOpenerWait(500);
     ScopedServices scope(services);
-    QCOMPARE(OpenDocument(address), code);
+    QCOMPARE(OpenDocument(address), result);
     QFile arguments(opener + QStringLiteral(".args"));
     QVERIFY(arguments.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(arguments.readAll()), argument + QLatin1Char('\n'));
@@ -225,9 +226,10 @@ class PlatformTest : public QObject {
     WriteText(DataApps() + "browser.desktop", "[Desktop Entry]\nName=B\nExec=\"/opt/web browser/run\" --new %U\n");
     RecordingServices services;
     services.defaultApplication = QStringLiteral("browser.desktop");
-    services.startResult = 42;
+    services.startResult = OpenResult::kBadFormat;
     ScopedServices scope(services);
-    for (const QString& address : kHostileAddresses) QCOMPARE(OpenWithHtmlHandler(address, 2), 42);
+    for (const QString& address : kHostileAddresses)
+      QCOMPARE(OpenWithHtmlHandler(address, OpenResult::kNoAssociation), OpenResult::kBadFormat);
     QCOMPARE(services.queriedTypes.first(), QStringLiteral("text/html"));
     QCOMPARE(services.launched.size(), kHostileAddresses.size());
     for (int i = 0; i < kHostileAddresses.size(); ++i) {
@@ -236,39 +238,40 @@ class PlatformTest : public QObject {
     }
   }
 
-  void htmlHandlerMissingKeepsTheFirstCode() {
+  void htmlHandlerMissingKeepsTheFirstResult() {
     WriteText(DataApps() + "broken.desktop", "[Desktop Entry]\nExec=\"unterminated %u\n");
     RecordingServices services;
     ScopedServices scope(services);
     services.defaultApplication = QString();
-    QCOMPARE(OpenWithHtmlHandler(QStringLiteral("a"), 31), 31);
+    QCOMPARE(OpenWithHtmlHandler(QStringLiteral("a"), OpenResult::kNoAssociation), OpenResult::kNoAssociation);
     services.defaultApplication = QStringLiteral("gone.desktop");
-    QCOMPARE(OpenWithHtmlHandler(QStringLiteral("a"), 2), 2);
+    QCOMPARE(OpenWithHtmlHandler(QStringLiteral("a"), OpenResult::kFileNotFound), OpenResult::kFileNotFound);
     services.defaultApplication = QStringLiteral("broken.desktop");
-    QCOMPARE(OpenWithHtmlHandler(QStringLiteral("a"), 3), 3);
+    QCOMPARE(OpenWithHtmlHandler(QStringLiteral("a"), OpenResult::kPathNotFound), OpenResult::kPathNotFound);
     QVERIFY(services.launched.isEmpty());
   }
 
-  void programStartCodes_data() {
+  void programStartFailures_data() {
     QTest::addColumn<QString>("program");
-    QTest::addColumn<int>("code");
+    QTest::addColumn<std::optional<OpenResult>>("failure");
     const QString dir = SandboxDir();
-    QTest::newRow("empty") << "" << 2;
-    QTest::newRow("not on PATH") << "vell-no-such-program" << 2;
-    QTest::newRow("on PATH") << "sh" << 0;
-    QTest::newRow("missing file") << dir + "/missing" << 2;
-    QTest::newRow("missing folder") << dir + "/nowhere/run" << 3;
-    QTest::newRow("folder") << dir + "/home" << 5;
-    QTest::newRow("not executable") << dir + "/plain" << 5;
-    QTest::newRow("executable") << dir + "/run" << 0;
+    const std::optional<OpenResult> none;
+    QTest::newRow("empty") << "" << std::optional(OpenResult::kFileNotFound);
+    QTest::newRow("not on PATH") << "vell-no-such-program" << std::optional(OpenResult::kFileNotFound);
+    QTest::newRow("on PATH") << "sh" << none;
+    QTest::newRow("missing file") << dir + "/missing" << std::optional(OpenResult::kFileNotFound);
+    QTest::newRow("missing folder") << dir + "/nowhere/run" << std::optional(OpenResult::kPathNotFound);
+    QTest::newRow("folder") << dir + "/home" << std::optional(OpenResult::kAccessDenied);
+    QTest::newRow("not executable") << dir + "/plain" << std::optional(OpenResult::kAccessDenied);
+    QTest::newRow("executable") << dir + "/run" << none;
   }
-  void programStartCodes() {
+  void programStartFailures() {
     QFETCH(QString, program);
-    QFETCH(int, code);
+    QFETCH(std::optional<OpenResult>, failure);
     WriteText(SandboxDir() + QStringLiteral("/plain"), "data");
     WriteText(SandboxDir() + QStringLiteral("/run"), "#!/bin/sh\n");
     QFile(SandboxDir() + QStringLiteral("/run")).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-    QCOMPARE(ProgramStartCode(program), code);
+    QVERIFY(ProgramStartFailure(program) == failure);
   }
 
   void autostartEntry_data() {

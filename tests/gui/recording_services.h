@@ -15,7 +15,7 @@ class RecordingServices : public vell::platform::SystemServices {
     openedUrls << url;
     return realOpenUrl ? SystemServices::OpenUrl(url) : openUrlResult;
   }
-  int StartDetached(const QString& program, const QStringList& arguments) override {
+  vell::platform::OpenResult StartDetached(const QString& program, const QStringList& arguments) override {
     launched << (QStringList{program} + arguments);
     return realStart ? SystemServices::StartDetached(program, arguments) : startResult;
   }
@@ -27,7 +27,7 @@ class RecordingServices : public vell::platform::SystemServices {
   void Beep() override { ++beeps; }
 
   bool openUrlResult = true;
-  int startResult = 33;
+  vell::platform::OpenResult startResult = vell::platform::OpenResult::kOpened;
   // Pass these on to the real services, still recording them.
   bool realOpenUrl = false;
   bool realStart = false;

@@ -9,8 +9,6 @@
 #include "recording_services.h"
 #include "sandbox.h"
 
-using Kind = CTipBalloon::MessageKind;
-
 namespace {
 
 // A window with two registered line edits and an unregistered label, shown
@@ -24,12 +22,11 @@ struct Page {
     second->setGeometry(10, 60, 150, 30);
     other = new QLabel(QStringLiteral("plain"), &window);
     other->setGeometry(10, 120, 150, 30);
-    balloon.width = 200;
-    balloon.height = 125;
-    balloon.tailSide = CTipBalloon::kTailTop;
+    balloon.SetSize(QSize(200, 125));
+    balloon.SetTailSide(vell::TipBalloon::TailSide::kTop);
     balloon.CreateBalloon(&window);
-    balloon.followCursor = true;
-    balloon.defaultSeconds = 6;
+    balloon.SetFollowCursor(true);
+    balloon.SetDefaultSeconds(6);
     balloon.RegisterWindow(first, QStringLiteral("first text"), QStringLiteral("First"), QColor(0, 0, 255), 6);
     balloon.RegisterWindow(second, QStringLiteral("second text"), QStringLiteral("Second"), QColor(255, 0, 0), 0);
     window.show();
@@ -41,14 +38,26 @@ struct Page {
     return QApplication::focusWidget() == first;
   }
   static QPoint At(QWidget* w, int x = 20, int y = 10) { return w->mapToGlobal(QPoint(x, y)); }
-  void Move(QWidget* w, const QPoint& at) { balloon.FilterMessage({w, Kind::kMouseMove, at}); }
+  // Relays a mouse move over w, the cursor at the screen position at.
+  void Move(QWidget* w, const QPoint& at) {
+    QMouseEvent move(QEvent::MouseMove, w->mapFromGlobal(at), at, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    balloon.FilterEvent(w, &move);
+  }
+  void Press(QWidget* w, Qt::MouseButton button) {
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(At(w, 5, 5)), button, button, Qt::NoModifier);
+    balloon.FilterEvent(w, &press);
+  }
+  void Key(QWidget* w) {
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    balloon.FilterEvent(w, &key);
+  }
   QPoint Shown() const { return balloon.Window()->geometry().topLeft(); }
 
   QWidget window;
   QLineEdit* first;
   QLineEdit* second;
   QLabel* other;
-  CTipBalloon balloon;
+  vell::TipBalloon balloon;
 };
 
 }  // namespace
@@ -63,64 +72,64 @@ class TipBalloonTest : public QObject {
   }
 
   void shapeAndPointer_data() {
-    QTest::addColumn<int>("side");
+    QTest::addColumn<vell::TipBalloon::TailSide>("side");
     QTest::addColumn<QRect>("textRect");
     QTest::addColumn<QList<QPoint>>("inside");
     QTest::addColumn<QList<QPoint>>("outside");
     // 200 × 125: the pointer's tip, its wide end and the body's middle are
     // in; the corners of the window and the space beside the pointer are out.
-    QTest::newRow("left") << 0 << QRect(QPoint(18, 8), QPoint(191, 116))
+    QTest::newRow("left") << vell::TipBalloon::TailSide::kLeft << QRect(QPoint(18, 8), QPoint(191, 116))
                           << QList<QPoint>{{1, 52}, {14, 65}, {100, 62}, {195, 62}}
                           << QList<QPoint>{{3, 60}, {0, 0}, {5, 124}, {199, 124}};
-    QTest::newRow("top") << 1 << QRect(QPoint(8, 18), QPoint(191, 116))
+    QTest::newRow("top") << vell::TipBalloon::TailSide::kTop << QRect(QPoint(8, 18), QPoint(191, 116))
                          << QList<QPoint>{{11, 3}, {24, 14}, {100, 62}, {100, 120}}
                          << QList<QPoint>{{20, 3}, {0, 0}, {0, 10}, {199, 124}};
-    QTest::newRow("bottom") << 2 << QRect(QPoint(8, 8), QPoint(191, 106))
+    QTest::newRow("bottom") << vell::TipBalloon::TailSide::kBottom << QRect(QPoint(8, 8), QPoint(191, 106))
                             << QList<QPoint>{{11, 123}, {24, 111}, {100, 62}, {100, 2}}
                             << QList<QPoint>{{20, 121}, {0, 124}, {0, 0}, {199, 114}};
   }
   void shapeAndPointer() {
-    QFETCH(int, side);
+    QFETCH(vell::TipBalloon::TailSide, side);
     QFETCH(QRect, textRect);
     QFETCH(QList<QPoint>, inside);
     QFETCH(QList<QPoint>, outside);
-    CTipBalloon balloon;
-    balloon.width = 200;
-    balloon.height = 125;
-    balloon.tailSide = CTipBalloon::TailSide(side);
+    vell::TipBalloon balloon;
+    balloon.SetSize(QSize(200, 125));
+    balloon.SetTailSide(side);
     QVERIFY(balloon.CreateBalloon(nullptr));
     QCOMPARE(balloon.textRect(), textRect);
     QCOMPARE(balloon.Window()->size(), QSize(200, 125));
     QCOMPARE(balloon.Window()->mask(), balloon.shapeRegion());
     QVERIFY(!balloon.IsVisible());
-    for (const QPoint& p : inside) QVERIFY2(balloon.shapeRegion().contains(p), qPrintable(QString("(%1,%2)").arg(p.x()).arg(p.y())));
-    for (const QPoint& p : outside) QVERIFY2(!balloon.shapeRegion().contains(p), qPrintable(QString("(%1,%2)").arg(p.x()).arg(p.y())));
+    const auto where = [](const QPoint& p) { return QStringLiteral("(%1,%2)").arg(p.x()).arg(p.y()); };
+    for (const QPoint& p : inside) QVERIFY2(balloon.shapeRegion().contains(p), qPrintable(where(p)));
+    for (const QPoint& p : outside) QVERIFY2(!balloon.shapeRegion().contains(p), qPrintable(where(p)));
   }
 
   void tailVertices() {
-    QCOMPARE(CTipBalloon::TailPolygon(CTipBalloon::kTailLeft, 61), QPolygon({{0, 20}, {15, 20}, {15, 35}}));
-    QCOMPARE(CTipBalloon::TailPolygon(CTipBalloon::kTailTop, 61), QPolygon({{10, 0}, {10, 15}, {25, 15}}));
-    QCOMPARE(CTipBalloon::TailPolygon(CTipBalloon::kTailBottom, 61), QPolygon({{10, 61}, {10, 46}, {25, 46}}));
+    using Side = vell::TipBalloon::TailSide;
+    QCOMPARE(vell::TipBalloon::TailPolygon(Side::kLeft, 61), QPolygon({{0, 20}, {15, 20}, {15, 35}}));
+    QCOMPARE(vell::TipBalloon::TailPolygon(Side::kTop, 61), QPolygon({{10, 0}, {10, 15}, {25, 15}}));
+    QCOMPARE(vell::TipBalloon::TailPolygon(Side::kBottom, 61), QPolygon({{10, 61}, {10, 46}, {25, 46}}));
   }
 
   void creationFailures() {
     RecordingServices services;
     vell::platform::ScopedServices scope(services);
-    CTipBalloon badSide;
-    badSide.tailSide = CTipBalloon::TailSide(3);
+    vell::TipBalloon badSide;
+    badSide.SetTailSide(vell::TipBalloon::TailSide(3));
     QVERIFY(!badSide.CreateBalloon(nullptr));
     QVERIFY(!badSide.Window());
-    CTipBalloon empty;
-    empty.width = 0;
+    vell::TipBalloon empty;
+    empty.SetSize(QSize(0, 60));
     QVERIFY(!empty.CreateBalloon(nullptr));
     QVERIFY(!empty.Window());
     QCOMPARE(services.messages.size(), 1);
     QCOMPARE(services.messages.first().second, QStringLiteral("ERROR in Combining Region"));
-    QCOMPARE(services.messages.first().first, QStringLiteral("tip_balloon_test"));
   }
 
   void registration() {
-    CTipBalloon balloon;
+    vell::TipBalloon balloon;
     QWidget a, b;
     balloon.RegisterWindow(&a, QStringLiteral("one"), QStringLiteral("One"), Qt::black, 3);
     balloon.RegisterWindow(&a, QStringLiteral("two"), QStringLiteral("Two"), Qt::red, 4);
@@ -129,9 +138,9 @@ class TipBalloonTest : public QObject {
     QCOMPARE(balloon.Entry(&a)->textColour, QColor(Qt::red));
     QCOMPARE(balloon.Entry(&a)->seconds, 4);
     QVERIFY(a.hasMouseTracking());
-    balloon.defaultSeconds = 8;
+    balloon.SetDefaultSeconds(8);
     balloon.RegisterWindow(&b, QString(), QString(), Qt::black, -1);
-    balloon.defaultSeconds = 2;
+    balloon.SetDefaultSeconds(2);
     QCOMPARE(balloon.Entry(&b)->seconds, 8);
     auto* gone = new QWidget;
     balloon.RegisterWindow(gone, QStringLiteral("x"), QString(), Qt::black, 1);
@@ -151,25 +160,26 @@ class TipBalloonTest : public QObject {
     QCOMPARE(page.balloon.title(), QStringLiteral("First"));
     QCOMPARE(page.balloon.text(), QStringLiteral("first text"));
     QCOMPARE(page.balloon.textColour(), QColor(0, 0, 255));
-    QVERIFY(page.balloon.hideTimer() != 0);
+    QVERIFY(page.balloon.hideTimerActive());
     // The balloon never takes the focus.
     QCOMPARE(QApplication::focusWidget(), page.first);
     QVERIFY(!page.balloon.Window()->isActiveWindow());
 
     // Following the cursor inside the window moves it and restarts the timer.
-    page.balloon.StopHideTimer();
+    page.balloon.ShowAt(at, 0);
+    QVERIFY(!page.balloon.hideTimerActive());
     page.Move(page.first, Page::At(page.first, 60, 12));
     QCOMPARE(page.Shown(), Page::At(page.first, 60, 12));
-    QVERIFY(page.balloon.hideTimer() != 0);
-    page.balloon.followCursor = false;
+    QVERIFY(page.balloon.hideTimerActive());
+    page.balloon.SetFollowCursor(false);
     page.Move(page.first, Page::At(page.first, 90, 12));
     QCOMPARE(page.Shown(), Page::At(page.first, 60, 12));
-    page.balloon.followCursor = true;
+    page.balloon.SetFollowCursor(true);
 
     // A click hides it; moving inside the same window does not bring it back.
-    page.balloon.FilterMessage({page.first, Kind::kButtonDown, Page::At(page.first)});
+    page.Press(page.first, Qt::LeftButton);
     QVERIFY(!page.balloon.IsVisible());
-    QCOMPARE(page.balloon.hideTimer(), 0);
+    QVERIFY(!page.balloon.hideTimerActive());
     page.Move(page.first, Page::At(page.first, 30, 12));
     QVERIFY(!page.balloon.IsVisible());
     // Leaving to an unregistered widget clears the window; coming back shows it.
@@ -178,8 +188,13 @@ class TipBalloonTest : public QObject {
     QVERIFY(!page.balloon.currentWindow());
     page.Move(page.first, Page::At(page.first));
     QVERIFY(page.balloon.IsVisible());
-    // A key press hides it too.
-    page.balloon.FilterMessage({page.first, Kind::kKeyDown, QPoint()});
+    // A right click and a key press hide it too.
+    page.Press(page.first, Qt::RightButton);
+    QVERIFY(!page.balloon.IsVisible());
+    page.Move(page.other, Page::At(page.other));
+    page.Move(page.first, Page::At(page.first));
+    QVERIFY(page.balloon.IsVisible());
+    page.Key(page.first);
     QVERIFY(!page.balloon.IsVisible());
   }
 
@@ -194,18 +209,18 @@ class TipBalloonTest : public QObject {
     QCOMPARE(page.balloon.title(), QStringLiteral("Second"));
     QCOMPARE(page.balloon.textColour(), QColor(255, 0, 0));
     QCOMPARE(page.Shown(), at);
-    QCOMPARE(page.balloon.hideTimer(), 0);  // registered with 0 seconds
+    QVERIFY(!page.balloon.hideTimerActive());  // registered with 0 seconds
   }
 
-  void otherButtonsAndMessagesDoNothing() {
+  void otherButtonsAndEventsDoNothing() {
     Page page;
     QVERIFY(page.Ready());
     page.Move(page.first, Page::At(page.first));
-    page.balloon.FilterMessage({page.first, Kind::kOther, Page::At(page.other)});
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(Page::At(page.other)), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    page.balloon.FilterEvent(page.other, &release);
     QVERIFY(page.balloon.IsVisible());
-    QMouseEvent middle(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(Page::At(page.first)), Qt::MiddleButton,
-                       Qt::MiddleButton, Qt::NoModifier);
-    page.balloon.FilterEvent(page.first, &middle);
+    page.Press(page.first, Qt::MiddleButton);
     QVERIFY(page.balloon.IsVisible());
   }
 
@@ -218,7 +233,7 @@ class TipBalloonTest : public QObject {
     page.Move(page.second, Page::At(page.second));
     QCOMPARE(page.balloon.currentWindow(), page.first);
     QCOMPARE(page.balloon.title(), QStringLiteral("First"));
-    page.balloon.FilterMessage({page.second, Kind::kButtonDown, Page::At(page.second)});
+    page.Press(page.second, Qt::LeftButton);
     QVERIFY(!page.balloon.IsVisible());
   }
 
@@ -255,29 +270,28 @@ class TipBalloonTest : public QObject {
     QFETCH(QPoint, at);
     QFETCH(QPoint, shown);
     Page page;
-    page.balloon.ShowAt(at.x(), at.y(), 0);
+    page.balloon.ShowAt(at, 0);
     QVERIFY(page.balloon.IsVisible());
     QCOMPARE(page.balloon.Window()->geometry(), QRect(shown, QSize(200, 125)));
   }
 
   void hideTimer() {
     Page page;
-    page.balloon.ShowAt(10, 10, 0);
-    QCOMPARE(page.balloon.hideTimer(), 0);
-    page.balloon.ShowAt(10, 10, -4);
-    QCOMPARE(page.balloon.hideTimer(), 0);
-    page.balloon.ShowAt(10, 10, INT_MAX);  // no overflow: the longest timer runs
-    QVERIFY(page.balloon.hideTimer() != 0);
-    QTimerEvent foreign(page.balloon.hideTimer() + 1000);
-    QCoreApplication::sendEvent(&page.balloon, &foreign);
+    page.balloon.ShowAt(QPoint(10, 10), 0);
+    QVERIFY(!page.balloon.hideTimerActive());
+    page.balloon.ShowAt(QPoint(10, 10), -4);
+    QVERIFY(!page.balloon.hideTimerActive());
+    page.balloon.ShowAt(QPoint(10, 10), INT_MAX);  // no overflow: the longest timer runs
+    QVERIFY(page.balloon.hideTimerActive());
+    QTest::qWait(20);
     QVERIFY(page.balloon.IsVisible());
-    page.balloon.ShowAt(10, 10, 1);
-    QVERIFY(page.balloon.hideTimer() != 0);
+    page.balloon.ShowAt(QPoint(10, 10), 1);
+    QVERIFY(page.balloon.hideTimerActive());
     QTRY_VERIFY_WITH_TIMEOUT(!page.balloon.IsVisible(), 5000);
-    QCOMPARE(page.balloon.hideTimer(), 0);
-    page.balloon.ShowAt(10, 10, 6);
+    QVERIFY(!page.balloon.hideTimerActive());
+    page.balloon.ShowAt(QPoint(10, 10), 6);
     page.balloon.HideBalloon();
-    QCOMPARE(page.balloon.hideTimer(), 0);
+    QVERIFY(!page.balloon.hideTimerActive());
   }
 
   void textLayout_data() {
@@ -300,7 +314,7 @@ class TipBalloonTest : public QObject {
     QVERIFY(page.Ready());
     page.balloon.RegisterWindow(page.first, text, title, Qt::black, 0);
     page.Move(page.first, Page::At(page.first));
-    const CTipBalloon::TextLayout layout = page.balloon.LayoutText();
+    const vell::TipBalloon::TextLayout layout = page.balloon.LayoutText();
     const QFontMetrics metrics(page.balloon.titleFont());
     QCOMPARE(layout.titleWrapped, titleWrapped);
     QCOMPARE(layout.textWrapped, textWrapped);
@@ -318,8 +332,7 @@ class TipBalloonTest : public QObject {
   void painting() {
     Page page;
     QVERIFY(page.Ready());
-    page.balloon.backColour = QColor(0, 200, 0);
-    page.balloon.frameColour = QColor(200, 0, 0);
+    page.balloon.SetColours(QColor(0, 200, 0), QColor(200, 0, 0));
     page.Move(page.first, Page::At(page.first));
     const QImage image = page.balloon.Window()->grab().toImage();
     const QRect bounds = page.balloon.shapeRegion().boundingRect();

@@ -4,47 +4,43 @@
 #include <QLabel>
 #include <QString>
 
+namespace vell {
+
 // A label that works as a web link: underlined text in link colours, a
 // pointing-hand cursor, the address as its tooltip, another colour while the
 // cursor is over it. A click opens the address with the desktop, falling
 // back to the default web browser; a failure beeps and says why.
 //
-// Give it its text, geometry and alignment (AlignHCenter, AlignRight and
-// AlignVCenter position the fitted text like the centring styles of a static
-// control), then call Attach() once; SetTarget() may follow.
-class CLinkStatic : public QLabel {
+// Give it its text, geometry and alignment, then call Attach() once;
+// SetTarget() may follow. Fitting to the text keeps the edge or centre the
+// alignment names: left, right or horizontal centre, and top or vertical
+// centre.
+class HyperlinkLabel : public QLabel {
   Q_OBJECT
 
  public:
-  explicit CLinkStatic(const QString& text = QString(), QWidget* parent = nullptr);
-  ~CLinkStatic() override;
+  explicit HyperlinkLabel(const QString& text = QString(), QWidget* parent = nullptr);
+  ~HyperlinkLabel() override;
 
-  QColor linkColour = QColor(0, 0, 238);
-  QColor visitedColour = QColor(85, 26, 139);
-  QColor hoverColour;  // the palette's highlight colour at construction
-  bool underline = true;
-  bool sizeToText = true;
+  // Set before Attach().
+  void SetUnderline(bool underline) { underline_ = underline; }
+  void SetSizeToText(bool sizeToText) { sizeToText_ = sizeToText; }
 
   // Takes over the label: an empty target becomes the text and an empty
   // text the target; underlines the font, fits, sets cursor and tooltip.
   void Attach();
   void SetTarget(const QString& address);
   void MarkVisited(bool flag);
+  // Shrinks the label to its text, keeping the edges its alignment holds.
   void FitToText();
-  void LoadHandCursor();
-
-  // Opens address, falling back to the default text/html application.
-  // Returns the launch code: above 32 on success.
-  static int OpenTarget(const QString& address);
-  // Shows the failure message for a launch code.
-  static void ShowOpenError(int code);
-  // "Unable to open hyperlink:", an empty line, and the reason for code.
-  static QString OpenErrorMessage(int code);
 
   QString target() const { return target_; }
   bool hovering() const { return hovering_; }
   bool visited() const { return visited_; }
   bool attached() const { return attached_; }
+  QColor linkColour() const { return linkColour_; }
+  QColor visitedColour() const { return visitedColour_; }
+  QColor hoverColour() const { return hoverColour_; }
   // Text colour for the present state.
   QColor CurrentColour() const;
 
@@ -58,12 +54,18 @@ class CLinkStatic : public QLabel {
 
  private:
   void SetHovering(bool hovering);
-  void Clicked();
+  void Open();
 
+  QColor linkColour_ = QColor(0, 0, 238);
+  QColor visitedColour_ = QColor(85, 26, 139);
+  QColor hoverColour_;  // the palette's highlight colour at construction
+  bool underline_ = true;
+  bool sizeToText_ = true;
   bool hovering_ = false;
   bool visited_ = false;
   bool attached_ = false;
-  bool handCursor_ = false;
   bool pressed_ = false;
   QString target_;
 };
+
+}  // namespace vell

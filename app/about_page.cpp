@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 
+#include "app/app_texts.h"
 #include "app/dialog_units.h"
 #include "components/hyperlink_label.h"
 
@@ -38,8 +39,8 @@ QString AboutPage::MakerAddress() { return QStringLiteral(VELL_MAKER_URL); }
 QString AboutPage::SupportAddress() { return QStringLiteral(VELL_SUPPORT_EMAIL); }
 
 void AboutPage::CreateControls() {
-  setWindowTitle(QStringLiteral("About Vell"));
-  setAccessibleName(QStringLiteral("About Vell"));
+  setWindowTitle(texts::Text(texts::kAboutPage));
+  setAccessibleName(texts::Text(texts::kAboutPage));
   const vell::DialogUnits units(font());
   setMinimumSize(TemplateSize(font()));
 
@@ -54,38 +55,38 @@ void AboutPage::CreateControls() {
 
   auto* frame = new QGroupBox(this);
   frame->setGeometry(units.Rect(14, 5, 208, 93));
-  frame->setAccessibleName(QStringLiteral("About Vell"));
+  frame->setAccessibleName(texts::Text(texts::kAboutPage));
 
-  titleLabel = label(QStringLiteral("Vell"), units.Rect(23, 16, 189, 16));
-  titleLabel->setWordWrap(false);
+  titleLabel_ = label(texts::Text(texts::kProgram), units.Rect(23, 16, 189, 16));
+  titleLabel_->setWordWrap(false);
 
-  link = new vell::HyperlinkLabel(QStringLiteral("Want more free software like this? Visit QUORVANT now!!!"), this);
-  link->setAlignment(kCentred);
-  link->setGeometry(units.Rect(23, 107, 189, 10));
-  link->setAccessibleName(link->text());
+  link_ = new HyperlinkLabel(texts::Text(texts::kLink), this);
+  link_->setAlignment(kCentred);
+  link_->setGeometry(units.Rect(23, 107, 189, 10));
+  link_->setAccessibleName(link_->text());
 
   auto* line = new QFrame(this);
   line->setFrameShape(QFrame::HLine);
   line->setFrameShadow(QFrame::Sunken);
   line->setGeometry(units.Rect(23, 34, 188, 1).adjusted(0, 0, 0, 1));
-  line->setAccessibleName(QStringLiteral("Separator"));
+  line->setAccessibleName(texts::Text(texts::kSeparator));
 
-  label(QStringLiteral("Version %1 (1/27/2000)").arg(QStringLiteral(VELL_VERSION)), units.Rect(23, 37, 189, 9));
+  label(texts::Text(texts::kVersionLine).arg(QStringLiteral(VELL_VERSION)), units.Rect(23, 37, 189, 9));
   // The legal notice and the rights notice fill the framed space below the version.
-  label(QStringLiteral("Free to use and to pass on unchanged. Provided as is, with no warranty of any kind."),
+  label(texts::Text(texts::kLicence),
         units.Rect(23, 52, 189, 18));
-  label(QStringLiteral("Copyright \u00A9 2000 Quorvant Systems. All rights reserved."),
+  label(texts::Text(texts::kCopyright),
         units.Rect(23, 74, 189, 18));
-  label(QStringLiteral("Please report faults to %1").arg(SupportAddress()), units.Rect(23, 142, 189, 10));
+  label(texts::Text(texts::kReportFaults).arg(SupportAddress()), units.Rect(23, 142, 189, 10));
 }
 
 void AboutPage::OnInitDialog() {
-  link->Attach();
-  titleFont = QFont(QStringLiteral("Arial"));
+  link_->Attach();
+  QFont titleFont(QStringLiteral("Arial"));
   titleFont.setPixelSize(20);
   titleFont.setWeight(QFont::Bold);
-  titleLabel->setFont(titleFont);
-  link->SetTarget(MakerAddress());
+  titleLabel_->setFont(titleFont);
+  link_->SetTarget(MakerAddress());
 }
 
 }  // namespace vell

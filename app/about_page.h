@@ -23,13 +23,15 @@ class AboutPage : public QWidget {
   static QString MakerAddress();
   static QString SupportAddress();
 
-  QFont titleFont;
-  vell::HyperlinkLabel* link = nullptr;
-  QLabel* titleLabel = nullptr;
+  HyperlinkLabel* link() const { return link_; }
+  QLabel* titleLabel() const { return titleLabel_; }
 
  private:
   void CreateControls();
   void OnInitDialog();
+
+  HyperlinkLabel* link_ = nullptr;
+  QLabel* titleLabel_ = nullptr;
 };
 
 }  // namespace vell

@@ -436,13 +436,13 @@ class MainSheetTest : public QObject {
   void aboutPageShowsTitleVersionAndLink() {
     Start();
     AboutPage* about = sheet_->aboutPage();
-    QCOMPARE(about->titleLabel->text(), QStringLiteral("Vell"));
-    QCOMPARE(about->titleLabel->font().pixelSize(), 20);
-    QVERIFY(about->titleLabel->font().bold());
-    QCOMPARE(about->link->text(), QStringLiteral("Want more free software like this? Visit QUORVANT now!!!"));
-    QCOMPARE(about->link->target(), AboutPage::MakerAddress());
-    QCOMPARE(about->link->toolTip(), AboutPage::MakerAddress());
-    QVERIFY(about->link->attached());
+    QCOMPARE(about->titleLabel()->text(), QStringLiteral("Vell"));
+    QCOMPARE(about->titleLabel()->font().pixelSize(), 20);
+    QVERIFY(about->titleLabel()->font().bold());
+    QCOMPARE(about->link()->text(), QStringLiteral("Want more free software like this? Visit QUORVANT now!!!"));
+    QCOMPARE(about->link()->target(), AboutPage::MakerAddress());
+    QCOMPARE(about->link()->toolTip(), AboutPage::MakerAddress());
+    QVERIFY(about->link()->attached());
     QStringList texts;
     for (QLabel* label : about->findChildren<QLabel*>()) texts << label->text();
     QVERIFY(texts.contains(QStringLiteral("Version 1.5 (1/27/2000)")));

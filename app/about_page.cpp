@@ -73,10 +73,8 @@ void AboutPage::CreateControls() {
 
   label(texts::Text(texts::kVersionLine).arg(QStringLiteral(VELL_VERSION)), units.Rect(23, 37, 189, 9));
   // The legal notice and the rights notice fill the framed space below the version.
-  label(texts::Text(texts::kLicence),
-        units.Rect(23, 52, 189, 18));
-  label(texts::Text(texts::kCopyright),
-        units.Rect(23, 74, 189, 18));
+  label(texts::Text(texts::kLicence), units.Rect(23, 52, 189, 18));
+  label(texts::Text(texts::kCopyright), units.Rect(23, 74, 189, 18));
   label(texts::Text(texts::kReportFaults).arg(SupportAddress()), units.Rect(23, 142, 189, 10));
 }
 

@@ -44,7 +44,8 @@ inline constexpr char kAboutPage[] = "About Vell";
 inline constexpr char kSeparator[] = "Separator";
 inline constexpr char kLink[] = "Want more free software like this? Visit QUORVANT now!!!";
 inline constexpr char kVersionLine[] = "Version %1 (1/27/2000)";
-inline constexpr char kLicence[] = "Free to use and to pass on unchanged. Provided as is, with no warranty of any kind.";
+inline constexpr char kLicence[] =
+    "Free to use and to pass on unchanged. Provided as is, with no warranty of any kind.";
 inline constexpr char kCopyright[] = "Copyright \u00A9 2000 Quorvant Systems. All rights reserved.";
 inline constexpr char kReportFaults[] = "Please report faults to %1";
 

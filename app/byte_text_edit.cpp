@@ -42,8 +42,7 @@ std::string ByteTextEdit::Bytes() const {
 void ByteTextEdit::keyPressEvent(QKeyEvent* event) {
   // Shift+Enter would insert a Unicode line separator, which no variable
   // sheet understands: make it a plain line break.
-  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-      (event->modifiers() & Qt::ShiftModifier)) {
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && (event->modifiers() & Qt::ShiftModifier)) {
     QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier, event->text());
     QPlainTextEdit::keyPressEvent(&plain);
     event->setAccepted(plain.isAccepted());

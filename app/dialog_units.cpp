@@ -14,8 +14,7 @@ int MulDiv(int a, int b, int c) { return static_cast<int>((static_cast<long long
 DialogUnits::DialogUnits(const QFont& font) {
   const QFontMetrics metrics(font);
   // The average width of the 52 letters, rounded to the nearest pixel.
-  const int letters = metrics.horizontalAdvance(
-      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  const int letters = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   baseWidth_ = qMax(1, (letters / 26 + 1) / 2);
   baseHeight_ = qMax(1, metrics.height());
 }

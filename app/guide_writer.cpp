@@ -12,9 +12,7 @@
 
 namespace vell {
 
-QString ResourcePath(const QString& type, int id) {
-  return QStringLiteral(":/%1/%2").arg(type).arg(id);
-}
+QString ResourcePath(const QString& type, int id) { return QStringLiteral(":/%1/%2").arg(type).arg(id); }
 
 bool WriteResourceToFile(const QString& type, int id, const QString& path, QString* error) {
   QFile resource(ResourcePath(type, id));

@@ -46,11 +46,11 @@ class IniDocument {
     qsizetype size;
   };
   struct Section {
-    QList<int> headers;  // the lines of its "[...]" headers
-    int end = 0;  // where a new value line goes
-    bool indexed = false;  // values below are known
+    QList<int> headers;                 // the lines of its "[...]" headers
+    int end = 0;                        // where a new value line goes
+    bool indexed = false;               // values below are known
     QHash<QString, QString> spellings;  // case-folded name -> stored spelling that counts
-    QHash<QString, int> lines;  // stored name -> the line QSettings reads it from
+    QHash<QString, int> lines;          // stored name -> the line QSettings reads it from
   };
 
   QByteArrayView Text(int line, bool raw = false) const;
@@ -63,9 +63,9 @@ class IniDocument {
   QByteArray bytes_;
   QList<Line> lines_;  // a last empty one when the file ends with a line end
   QList<QByteArray> written_;
-  QList<int> headers_;  // every header line, in order
+  QList<int> headers_;                        // every header line, in order
   QHash<QString, QString> sectionSpellings_;  // case-folded name -> stored spelling that counts
-  QHash<QString, Section> sections_;  // by stored spelling
+  QHash<QString, Section> sections_;          // by stored spelling
 };
 
 }  // namespace vell

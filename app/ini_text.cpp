@@ -241,7 +241,6 @@ QByteArray EscapedIniValue(const QVariant& value) {
   return out;
 }
 
-
 std::optional<QString> IniValueText(QByteArrayView bytes) {
   ValueReader reader(bytes);
   reader.Read();

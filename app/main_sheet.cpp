@@ -66,7 +66,8 @@ void MainSheet::CreateButtons() {
   const struct {
     int id;
     const char* text;
-  } kButtons[] = {{ids::kApply, texts::kApply}, {ids::kHelp, texts::kHelp}, {ids::kQuit, texts::kQuit}, {ids::kTray, texts::kTray}};
+  } kButtons[] = {
+      {ids::kApply, texts::kApply}, {ids::kHelp, texts::kHelp}, {ids::kQuit, texts::kQuit}, {ids::kTray, texts::kTray}};
   for (const auto& entry : kButtons) {
     auto* button = new QPushButton(QString::fromLatin1(entry.text), this);
     button->setFixedSize(buttonSize.expandedTo(QSize(0, button->sizeHint().height())));
@@ -110,7 +111,8 @@ void MainSheet::CreateTrayMenu() {
     action->setData(item.id);
     // Queued: a command may hide the icon whose popup is still closing.
     const int id = item.id;
-    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); }, Qt::QueuedConnection);
+    connect(
+        action, &QAction::triggered, this, [this, id] { OnCommand(id); }, Qt::QueuedConnection);
   }
   trayMenu_->setDefaultAction(trayMenu_->actions().constFirst());
   connect(trayMenu_, &QMenu::aboutToShow, this, &MainSheet::TickTrayMenu);
@@ -248,8 +250,8 @@ void MainSheet::OnShowGuide() {
     path = vell::GuideFallbackPath();
     written = vell::WriteResourceToFile(type, vell::kGuideId, path, &error);
     if (!written) {
-      vell::platform::ShowAppMessage(texts::Text(texts::kGuideNotWritten)
-                                         .arg(vell::GuidePathBesideProgram(), firstError, path, error));
+      vell::platform::ShowAppMessage(
+          texts::Text(texts::kGuideNotWritten).arg(vell::GuidePathBesideProgram(), firstError, path, error));
     }
   }
   if (written) vell::platform::OpenDocument(path);

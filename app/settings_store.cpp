@@ -1,16 +1,16 @@
 #include "app/settings_store.h"
 
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <sys/stat.h>
 
+#include "app/app_texts.h"
 #include "platform/message_box.h"
 #include "platform/program_info.h"
-#include "app/app_texts.h"
 
 namespace vell {
 
@@ -80,8 +80,7 @@ void SettingsStore::Complain() {
   if (complained_) return;
   complained_ = true;
   vell::platform::ShowAppMessage(
-      texts::Text(texts::kSettingsUnusable)
-          .arg(QDir::toNativeSeparators(Location()), problem_));
+      texts::Text(texts::kSettingsUnusable).arg(QDir::toNativeSeparators(Location()), problem_));
 }
 
 int SettingsStore::ReadInt(const QString& section, const QString& name, int defaultValue) {

@@ -57,7 +57,7 @@ class SettingsStore {
     bool exists = false;
     qint64 size = 0;
     qint64 modified = 0;  // nanoseconds
-    qint64 changed = 0;  // nanoseconds
+    qint64 changed = 0;   // nanoseconds
     quint64 inode = 0;
     bool operator==(const FileState& other) const;
   };
@@ -75,9 +75,9 @@ class SettingsStore {
 
   SettingsStore* previous_;
   QString location_;
-  IniDocument document_;  // the file with the changes made since
+  IniDocument document_;            // the file with the changes made since
   std::optional<FileState> known_;  // the file as this store last read or wrote it
-  QString problem_;  // why the file cannot be used; empty when it can
+  QString problem_;                 // why the file cannot be used; empty when it can
   bool complained_ = false;
   int batchDepth_ = 0;
   QList<Change> pending_;  // not in the file yet

@@ -48,9 +48,7 @@ LoadedVariables LoadVariablesFile(const QString& path) {
   if (nul >= 0) {
     // Keep the text before it, but say so: saving it back would drop the rest.
     bytes.truncate(nul);
-    result.message = texts::Text(texts::kNulByte)
-                         .arg(Shown(path))
-                         .arg(nul);
+    result.message = texts::Text(texts::kNulByte).arg(Shown(path)).arg(nul);
   }
   result.loaded = true;
   result.bytes = bytes.toStdString();

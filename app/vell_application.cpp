@@ -1,7 +1,7 @@
 #include "app/vell_application.h"
 
-#include "app/settings_store.h"
 #include "app/main_sheet.h"
+#include "app/settings_store.h"
 #include "components/tray_icon.h"
 #include "platform/program_info.h"
 #include "platform/single_instance.h"
@@ -32,16 +32,14 @@ int VellApplication::InitInstance() {
   vell::TrayIcon tray;
   MainSheet sheet(tray);
   QApplication::setWindowIcon(sheet.programIcon());
-  QObject::connect(&sheet, &MainSheet::quitRequested, &application_, &QApplication::quit,
-                   Qt::QueuedConnection);
+  QObject::connect(&sheet, &MainSheet::quitRequested, &application_, &QApplication::quit, Qt::QueuedConnection);
   ShowSheetOnLaterStarts(instance, sheet);
   sheet.show();
   return QApplication::exec();
 }
 
 void ShowSheetOnLaterStarts(vell::platform::SingleInstance& instance, MainSheet& sheet) {
-  QObject::connect(&instance, &vell::platform::SingleInstance::activationRequested, &sheet,
-                   &MainSheet::OnShowWindow);
+  QObject::connect(&instance, &vell::platform::SingleInstance::activationRequested, &sheet, &MainSheet::OnShowWindow);
 }
 
 }  // namespace vell

@@ -99,7 +99,9 @@ BENCHMARK(BM_Linear_Nested)->RangeMultiplier(2)->Range(125, 2000)->Complexity();
 
 int main(int argc, char** argv) {
   return vell::bench::RunWithRatios(argc, argv,
+                                    // clang-format off
                                     {{"W1 short expressions", {"BM_W1_Vell", "BM_W1_Muparser"}},
                                      {"W2 flat sums of 3000 terms", {"BM_W2_Vell", "BM_W2_Muparser"}},
                                      {"W3 nested 200 deep", {"BM_W3_Vell", "BM_W3_Muparser"}}});
+  // clang-format on
 }

@@ -242,8 +242,8 @@ Invocation ForwardSheet(const std::string& dir, long count) {
 }
 
 struct HostileClass {
-  const char* name;  // "family/variant" when a family has more than one shape
-  const char* sizeLabel;  // printed before "=size"; fixed parameters go in front
+  const char* name;         // "family/variant" when a family has more than one shape
+  const char* sizeLabel;    // printed before "=size"; fixed parameters go in front
   std::vector<long> sizes;  // smallest first: --quick takes the first only
   Invocation (*write)(const std::string& dir, long size);
   const char* goal;
@@ -251,6 +251,7 @@ struct HostileClass {
 
 const std::vector<HostileClass>& Classes() {
   static const std::vector<HostileClass> classes = {
+      // clang-format off
       {"sign-paren", "D", {1000, 3000, 10000, 30000, 100000, 300000}, SignParen, "<64 MB, <0.3 s at D=30,000; E past 2,500 levels"},
       {"shared-text", "K=1MB N", {10, 100, 1000, 5000}, SharedText, "<64 MB at N=5,000 (values share their text)"},
       {"range-wake", "N", {100, 300, 1000}, RangeWake, "<0.5 s at N=1,000"},
@@ -262,6 +263,7 @@ const std::vector<HostileClass>& Classes() {
       {"deep-if/round", "D", {10000, 100000, 1000000}, DeepRound, "E, time linear in input, <0.3 s at D=1,000,000"},
       {"repeated-range", "L=1M R", {1, 10, 100}, RepeatedRange, "<2 s at R=100 (a range is not walked twice)"},
       {"forward-sheet", "N", {10000, 100000, 1000000}, ForwardSheet, "<0.7 s, <100 MB at N=1,000,000"},
+      // clang-format on
   };
   return classes;
 }
@@ -313,13 +315,20 @@ struct Outcome {
 
 std::string SignalName(int signal) {
   switch (signal) {
-    case SIGKILL: return "killed";  // not by us: most likely the kernel's out-of-memory killer
-    case SIGABRT: return "SIGABRT";
-    case SIGSEGV: return "SIGSEGV";
-    case SIGBUS: return "SIGBUS";
-    case SIGILL: return "SIGILL";
-    case SIGFPE: return "SIGFPE";
-    default: return "signal " + std::to_string(signal);
+    case SIGKILL:
+      return "killed";  // not by us: most likely the kernel's out-of-memory killer
+    case SIGABRT:
+      return "SIGABRT";
+    case SIGSEGV:
+      return "SIGSEGV";
+    case SIGBUS:
+      return "SIGBUS";
+    case SIGILL:
+      return "SIGILL";
+    case SIGFPE:
+      return "SIGFPE";
+    default:
+      return "signal " + std::to_string(signal);
   }
 }
 
@@ -386,7 +395,8 @@ Outcome RunChild(const std::string& program, const Invocation& invocation, const
       break;
     }
     const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
-    const struct timespec timeout = {static_cast<time_t>(nanoseconds / 1000000000), static_cast<long>(nanoseconds % 1000000000)};
+    const struct timespec timeout = {static_cast<time_t>(nanoseconds / 1000000000),
+                                     static_cast<long>(nanoseconds % 1000000000)};
     const int taken = sigtimedwait(&watched, nullptr, &timeout);
     if (taken == SIGINT || taken == SIGTERM || taken == SIGHUP) {
       kill(pid, SIGKILL);
@@ -404,7 +414,8 @@ Outcome RunChild(const std::string& program, const Invocation& invocation, const
     outcome.status = SignalName(WTERMSIG(status));
   } else {
     const int code = WEXITSTATUS(status);
-    if (code == 126 || code == 127) throw std::runtime_error("cannot start " + program + " (exit " + std::to_string(code) + ")");
+    if (code == 126 || code == 127)
+      throw std::runtime_error("cannot start " + program + " (exit " + std::to_string(code) + ")");
     outcome.status = "exit " + std::to_string(code);
     outcome.finished = code == 0 || code == 1;
   }
@@ -436,7 +447,8 @@ unsigned long long FolderBytes(const std::string& dir) {
   if (DIR* folder = opendir(dir.c_str())) {
     while (const dirent* entry = readdir(folder)) {
       struct stat info {};
-      if (stat((dir + "/" + entry->d_name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) total += static_cast<unsigned long long>(info.st_size);
+      if (stat((dir + "/" + entry->d_name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
+        total += static_cast<unsigned long long>(info.st_size);
     }
     closedir(folder);
   }
@@ -454,10 +466,11 @@ std::string Grouped(unsigned long long number) {
 
 const char kRowFormat[] = "%-17s %-16s %12s %9s %9s %-8s %-16s %s\n";
 
-void PrintRow(const HostileClass& row, long size, const std::string& bytes, const std::string& seconds, const std::string& peak, const std::string& status,
-              const std::string& result) {
+void PrintRow(const HostileClass& row, long size, const std::string& bytes, const std::string& seconds,
+              const std::string& peak, const std::string& status, const std::string& result) {
   const std::string label = std::string(row.sizeLabel) + "=" + Grouped(static_cast<unsigned long long>(size));
-  std::printf(kRowFormat, row.name, label.c_str(), bytes.c_str(), seconds.c_str(), peak.c_str(), status.c_str(), result.c_str(), row.goal);
+  std::printf(kRowFormat, row.name, label.c_str(), bytes.c_str(), seconds.c_str(), peak.c_str(), status.c_str(),
+              result.c_str(), row.goal);
   std::fflush(stdout);
 }
 
@@ -488,7 +501,9 @@ void PrintUsage(std::FILE* out) {
                "Classes:",
                VELL_EVAL_PATH, kDefaultMaxSeconds);
   for (const HostileClass& row : Classes()) std::fprintf(out, " %s", row.name);
-  std::fprintf(out, "\nExit status: 0 every run printed a result and ended with 0 or 1, 1 some did not, 2 usage or setup error.\n");
+  std::fprintf(
+      out,
+      "\nExit status: 0 every run printed a result and ended with 0 or 1, 1 some did not, 2 usage or setup error.\n");
 }
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -540,7 +555,8 @@ int Run(const Options& options, const std::string& root) {
       ++runs;
       if (!outcome.finished) ++unfinished;
       skipRest = outcome.timedOut;
-      PrintRow(row, size, Grouped(bytes), Fixed(outcome.seconds, 3), Fixed(outcome.peakMiB, 1), outcome.status, outcome.result);
+      PrintRow(row, size, Grouped(bytes), Fixed(outcome.seconds, 3), Fixed(outcome.peakMiB, 1), outcome.status,
+               outcome.result);
     }
   }
   std::printf("%d runs, %d did not end with a result and exit status 0 or 1\n", runs, unfinished);

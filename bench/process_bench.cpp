@@ -47,5 +47,6 @@ BENCHMARK(BM_Process_True)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 int main(int argc, char** argv) {
   // The ratio here is how many times as long vell-eval takes as /bin/true.
-  return vell::bench::RunWithRatios(argc, argv, {{"/bin/true against vell-eval", {"BM_Process_True/real_time", "BM_Process_VellEval/real_time"}}});
+  return vell::bench::RunWithRatios(
+      argc, argv, {{"/bin/true against vell-eval", {"BM_Process_True/real_time", "BM_Process_VellEval/real_time"}}});
 }

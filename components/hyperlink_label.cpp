@@ -18,9 +18,14 @@ using platform::OpenResult;
 QString OpenFailureMessage(OpenResult result) {
   QString reason;
   switch (result) {
-    case OpenResult::kOpened: break;
-    case OpenResult::kFileNotFound: reason = QStringLiteral("The specified file was not found."); break;
-    case OpenResult::kPathNotFound: reason = QStringLiteral("The specified path was not found."); break;
+    case OpenResult::kOpened:
+      break;
+    case OpenResult::kFileNotFound:
+      reason = QStringLiteral("The specified file was not found.");
+      break;
+    case OpenResult::kPathNotFound:
+      reason = QStringLiteral("The specified path was not found.");
+      break;
     case OpenResult::kAccessDenied:
       reason = QStringLiteral("The operating system denied\naccess to the specified file.");
       break;
@@ -138,8 +143,7 @@ void HyperlinkLabel::mousePressEvent(QMouseEvent* event) {
 }
 
 void HyperlinkLabel::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click =
-      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+  const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   pressed_ = false;
   QLabel::mouseReleaseEvent(event);
   if (click && attached_) Open();

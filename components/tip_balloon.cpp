@@ -27,14 +27,12 @@ bool FitsOnOneLine(const QFontMetrics& metrics, const QString& text, int width) 
 
 QString WithPlainLineBreaks(QString text) { return text.replace(QLatin1String("\r\n"), QLatin1String("\n")); }
 
-int TextFlags(bool wrapped) {
-  return Qt::AlignLeft | Qt::AlignTop | (wrapped ? Qt::TextWordWrap : Qt::TextSingleLine);
-}
+int TextFlags(bool wrapped) { return Qt::AlignLeft | Qt::AlignTop | (wrapped ? Qt::TextWordWrap : Qt::TextSingleLine); }
 
 // The pixels of region that touch its outside: a one-pixel frame.
 QRegion Frame(const QRegion& region) {
-  const QRegion inner = region & region.translated(1, 0) & region.translated(-1, 0) & region.translated(0, 1) &
-                        region.translated(0, -1);
+  const QRegion inner =
+      region & region.translated(1, 0) & region.translated(-1, 0) & region.translated(0, 1) & region.translated(0, -1);
   return region - inner;
 }
 
@@ -44,8 +42,7 @@ QRegion Frame(const QRegion& region) {
 class TipBalloon::BalloonWindow : public QWidget {
  public:
   BalloonWindow(TipBalloon* balloon, QWidget* parent)
-      : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
-        balloon_(balloon) {
+      : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus), balloon_(balloon) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
   }
@@ -78,9 +75,12 @@ void TipBalloon::SetColours(const QColor& back, const QColor& frame) {
 QPolygon TipBalloon::TailPolygon(TailSide side, int h) {
   const int half = h / 2;
   switch (side) {
-    case TailSide::kLeft: return QPolygon({QPoint(0, half - 10), QPoint(15, half - 10), QPoint(15, half + 5)});
-    case TailSide::kTop: return QPolygon({QPoint(10, 0), QPoint(10, 15), QPoint(25, 15)});
-    case TailSide::kBottom: return QPolygon({QPoint(10, h), QPoint(10, h - 15), QPoint(25, h - 15)});
+    case TailSide::kLeft:
+      return QPolygon({QPoint(0, half - 10), QPoint(15, half - 10), QPoint(15, half + 5)});
+    case TailSide::kTop:
+      return QPolygon({QPoint(10, 0), QPoint(10, 15), QPoint(25, 15)});
+    case TailSide::kBottom:
+      return QPolygon({QPoint(10, h), QPoint(10, h - 15), QPoint(25, h - 15)});
   }
   return {};
 }
@@ -89,10 +89,17 @@ bool TipBalloon::CreateBalloon(QWidget* parent) {
   // The body leaves 10 pixels on the pointer's side.
   QRect body(QPoint(0, 0), size_);
   switch (tailSide_) {
-    case TailSide::kLeft: body.setLeft(10); break;
-    case TailSide::kTop: body.setTop(10); break;
-    case TailSide::kBottom: body.setBottom(body.bottom() - 10); break;
-    default: return false;
+    case TailSide::kLeft:
+      body.setLeft(10);
+      break;
+    case TailSide::kTop:
+      body.setTop(10);
+      break;
+    case TailSide::kBottom:
+      body.setBottom(body.bottom() - 10);
+      break;
+    default:
+      return false;
   }
   QRegion shape;
   if (body.isValid()) {
@@ -123,8 +130,8 @@ bool TipBalloon::CreateBalloon(QWidget* parent) {
   return true;
 }
 
-void TipBalloon::RegisterWindow(QWidget* window, const QString& text, const QString& title,
-                                const QColor& textColour, int seconds) {
+void TipBalloon::RegisterWindow(QWidget* window, const QString& text, const QString& title, const QColor& textColour,
+                                int seconds) {
   if (window && entries_.find(window) == entries_.end()) {
     window->setMouseTracking(true);
     connect(window, &QObject::destroyed, this, [this, window] { entries_.erase(window); });
@@ -231,9 +238,8 @@ TipBalloon::TextLayout TipBalloon::LayoutText() const {
   layout.titleWrapped = !FitsOnOneLine(titleMetrics, title, textRect_.width());
   layout.titleRect = textRect_;
   // One line is as high as the font; wrapped lines as high as they come out.
-  layout.titleHeight = layout.titleWrapped
-                           ? titleMetrics.boundingRect(textRect_, TextFlags(true), title).height()
-                           : titleMetrics.height();
+  layout.titleHeight = layout.titleWrapped ? titleMetrics.boundingRect(textRect_, TextFlags(true), title).height()
+                                           : titleMetrics.height();
   layout.gap = titleMetrics.size(Qt::TextSingleLine, QStringLiteral("M")).height() / 2;
   layout.textRect = textRect_.adjusted(0, layout.titleHeight + layout.gap, 0, 0);
   const QFontMetrics textMetrics(textFont_);

@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "reference_evaluation.h"
-#include "reference_range.h"
 #include "engine.h"
 #include "list_functions.h"
+#include "reference_evaluation.h"
+#include "reference_range.h"
 #include "value_text.h"
 
 namespace {
@@ -60,8 +60,8 @@ void CheckRanges(const std::string& text) {
                                  : vell::EvaluateMax(engine, args, out);
     const bool expectedOk = vell::testing::MemberByMemberRange(engine, keyword, stem, first, last, expected);
     if (ok != expectedOk || out != expected) {
-      std::fprintf(stderr, "range %s: %d [%s]\nmember by member: %d [%s]\n", term.c_str(), ok, out.c_str(),
-                   expectedOk, expected.c_str());
+      std::fprintf(stderr, "range %s: %d [%s]\nmember by member: %d [%s]\n", term.c_str(), ok, out.c_str(), expectedOk,
+                   expected.c_str());
       std::abort();
     }
   }

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "simple_number_text.h"
 #include "number_text.h"
+#include "simple_number_text.h"
 #include "value_text.h"
 
 namespace {
@@ -51,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool isDate = vell::ParseDate(text, d, m, y);
   const bool expectedDate = vell::fuzzing::SimpleParseDate(text, ed, em, ey);
   if (isDate != expectedDate || (isDate && (d != ed || m != em || y != ey))) {
-    std::fprintf(stderr, "ParseDate: %d %d-%d-%d, plain version %d %d-%d-%d\n", isDate, d, m, y, expectedDate, ed,
-                 em, ey);
+    std::fprintf(stderr, "ParseDate: %d %d-%d-%d, plain version %d %d-%d-%d\n", isDate, d, m, y, expectedDate, ed, em,
+                 ey);
     std::abort();
   }
   return 0;

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "reference_resolution.h"
 #include "engine.h"
+#include "reference_resolution.h"
 
 namespace {
 
@@ -49,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string expectedOut = "seed";
   vell::Engine plainEngine;
   const bool expectedOk = vell::testing::ResolveVariablesByPasses(plainEngine.State(), sheet, expression, expectedOut);
-  const vell::testing::ResolutionSnapshot plain = vell::testing::TakeSnapshot(plainEngine.State(), expectedOk, expectedOut);
+  const vell::testing::ResolutionSnapshot plain =
+      vell::testing::TakeSnapshot(plainEngine.State(), expectedOk, expectedOut);
   if (!(fast == plain)) {
     Dump("resolution", fast);
     Dump("plain passes", plain);

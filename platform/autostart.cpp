@@ -16,9 +16,8 @@ QString AutostartEntryPath(const QString& name) {
 bool CreateAutostartEntry(const QString& name, const QString& target, const QString& description) {
   if (!QDir().mkpath(XdgConfigHome() + QStringLiteral("/autostart"))) return false;
   const QString text = QStringLiteral("[Desktop Entry]\nType=Application\nName=") + EscapeKeyFileValue(name) +
-                       QStringLiteral("\nComment=") + EscapeKeyFileValue(description) +
-                       QStringLiteral("\nExec=") + EscapeKeyFileValue(QuoteExecArgument(target)) +
-                       QLatin1Char('\n');
+                       QStringLiteral("\nComment=") + EscapeKeyFileValue(description) + QStringLiteral("\nExec=") +
+                       EscapeKeyFileValue(QuoteExecArgument(target)) + QLatin1Char('\n');
   QSaveFile file(AutostartEntryPath(name));
   if (!file.open(QIODevice::WriteOnly)) return false;
   const QByteArray bytes = text.toUtf8();

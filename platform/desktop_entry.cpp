@@ -47,12 +47,25 @@ QString UnescapeKeyFileValue(const QString& value) {
     }
     const QChar next = value.at(++i);
     switch (next.unicode()) {
-      case 's': out += QLatin1Char(' '); break;
-      case 'n': out += QLatin1Char('\n'); break;
-      case 't': out += QLatin1Char('\t'); break;
-      case 'r': out += QLatin1Char('\r'); break;
-      case '\\': out += QLatin1Char('\\'); break;
-      default: out += QLatin1Char('\\'); out += next; break;
+      case 's':
+        out += QLatin1Char(' ');
+        break;
+      case 'n':
+        out += QLatin1Char('\n');
+        break;
+      case 't':
+        out += QLatin1Char('\t');
+        break;
+      case 'r':
+        out += QLatin1Char('\r');
+        break;
+      case '\\':
+        out += QLatin1Char('\\');
+        break;
+      default:
+        out += QLatin1Char('\\');
+        out += next;
+        break;
     }
   }
   return out;
@@ -63,13 +76,25 @@ QString EscapeKeyFileValue(const QString& value) {
   for (int i = 0; i < value.size(); ++i) {
     const QChar c = value.at(i);
     switch (c.unicode()) {
-      case '\\': out += QLatin1String("\\\\"); break;
-      case '\n': out += QLatin1String("\\n"); break;
-      case '\t': out += QLatin1String("\\t"); break;
-      case '\r': out += QLatin1String("\\r"); break;
+      case '\\':
+        out += QLatin1String("\\\\");
+        break;
+      case '\n':
+        out += QLatin1String("\\n");
+        break;
+      case '\t':
+        out += QLatin1String("\\t");
+        break;
+      case '\r':
+        out += QLatin1String("\\r");
+        break;
       // Leading blanks would be trimmed away when the file is read.
-      case ' ': out += (i == 0) ? QLatin1String("\\s") : QLatin1String(" "); break;
-      default: out += c; break;
+      case ' ':
+        out += (i == 0) ? QLatin1String("\\s") : QLatin1String(" ");
+        break;
+      default:
+        out += c;
+        break;
     }
   }
   return out;
@@ -95,8 +120,7 @@ bool SplitExecLine(const QString& exec, QStringList* arguments, QList<bool>* quo
     if (inQuotes) {
       if (c == QLatin1Char('"')) {
         inQuotes = false;
-      } else if (c == QLatin1Char('\\') && i + 1 < exec.size() &&
-                 QStringLiteral("\"`$\\").contains(exec.at(i + 1))) {
+      } else if (c == QLatin1Char('\\') && i + 1 < exec.size() && QStringLiteral("\"`$\\").contains(exec.at(i + 1))) {
         current += exec.at(++i);
       } else {
         current += c;

@@ -51,8 +51,7 @@ QString SingleInstance::DefaultSocketPath(const QString& program) {
   // No shared folder such as /tmp instead: another user could listen there first.
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
   if (folder.isEmpty()) return {};
-  return folder + QLatin1Char('/') + program + QLatin1Char('-') + QString::number(getuid()) +
-         QStringLiteral(".socket");
+  return folder + QLatin1Char('/') + program + QLatin1Char('-') + QString::number(getuid()) + QStringLiteral(".socket");
 }
 
 SingleInstance::Claim SingleInstance::Start() {

@@ -28,9 +28,7 @@ QStringList SearchPath(const QString& home, const char* variable, const QString&
 
 QString XdgConfigHome() { return HomeBased("XDG_CONFIG_HOME", QStringLiteral(".config")); }
 
-QStringList XdgConfigDirs() {
-  return SearchPath(XdgConfigHome(), "XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg"));
-}
+QStringList XdgConfigDirs() { return SearchPath(XdgConfigHome(), "XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg")); }
 
 QString XdgDataHome() { return HomeBased("XDG_DATA_HOME", QStringLiteral(".local/share")); }
 

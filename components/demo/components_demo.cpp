@@ -15,8 +15,8 @@
 #include <cstdio>
 
 #include "components/hyperlink_label.h"
-#include "components/tray_icon.h"
 #include "components/tip_balloon.h"
+#include "components/tray_icon.h"
 
 namespace {
 
@@ -69,8 +69,8 @@ int main(int argc, char** argv) {
   balloon.RegisterWindow(variables,
                          QStringLiteral("Please type in the variables here. For eg:\r\nx=sin(45)+56/2\r\ny=x/23"),
                          QStringLiteral("Variables"), QColor(0, 0, 0), 6);
-  for (QWidget* w : {static_cast<QWidget*>(&window), static_cast<QWidget*>(expression),
-                     static_cast<QWidget*>(variables)})
+  for (QWidget* w :
+       {static_cast<QWidget*>(&window), static_cast<QWidget*>(expression), static_cast<QWidget*>(variables)})
     balloon.RelayEventsOf(w);
   window.setMouseTracking(true);
 

@@ -60,7 +60,9 @@ class ByteTextTest : public QObject {
     QTest::newRow("lf") << std::string("a=1\nb=2\n");
     QTest::newRow("lone cr and mixed") << std::string("a=1\rb=2\r\nc=3\n");
     QTest::newRow("invalid utf-8") << std::string("x=\xFF\xFE\r\n");
-    QTest::newRow("no-break space") << std::string("a=\xC2\xA0" "1");
+    QTest::newRow("no-break space") << std::string(
+        "a=\xC2\xA0"
+        "1");
     QTest::newRow("trailing blank lines") << std::string("a=1\r\n\r\n\r\n");
   }
   void editKeepsBytesUntilChanged() {

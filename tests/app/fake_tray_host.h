@@ -2,8 +2,8 @@
 
 #include <QAction>
 #include <QIcon>
-#include <QMenu>
 #include <QMap>
+#include <QMenu>
 
 #include "components/tray_host.h"
 
@@ -14,11 +14,11 @@ struct TrayRecord {
   bool iconShown = false;
   int adds = 0;
   int deletes = 0;
-  QString choice;                    // the item the next popup picks; none when empty
-  QStringList lastItems;             // the last popup's items, "-" for a separator
-  QMap<QString, bool> lastChecks;    // check marks of the last popup, by item
-  QString defaultText;               // the last popup's default item
-  QIcon icon;                        // the icon last added
+  QString choice;                  // the item the next popup picks; none when empty
+  QStringList lastItems;           // the last popup's items, "-" for a separator
+  QMap<QString, bool> lastChecks;  // check marks of the last popup, by item
+  QString defaultText;             // the last popup's default item
+  QIcon icon;                      // the icon last added
 };
 
 class FakeTrayHost : public vell::TrayIconHost {

@@ -14,10 +14,10 @@
 
 #include "app/about_page.h"
 #include "app/guide_writer.h"
+#include "app/main_sheet.h"
 #include "app/program_icon.h"
 #include "app/settings_store.h"
 #include "app/vell_application.h"
-#include "app/main_sheet.h"
 #include "components/hyperlink_label.h"
 #include "components/tray_icon.h"
 #include "fake_tray_host.h"
@@ -35,8 +35,8 @@ using vell::AboutPage;
 using vell::ExpressionPage;
 using vell::MainSheet;
 using vell::ReadSettingInt;
-using vell::WriteSettingInt;
 using vell::ShowSheetOnLaterStarts;
+using vell::WriteSettingInt;
 
 namespace ids = vell::ids;
 
@@ -170,7 +170,8 @@ class MainSheetTest : public QObject {
   }
   void windowAndTrayShowTheInstalledIcon() {
     QFETCH(bool, installed);
-    const QString folder = SandboxDir() + (installed ? QStringLiteral("/icons-with") : QStringLiteral("/icons-without"));
+    const QString folder =
+        SandboxDir() + (installed ? QStringLiteral("/icons-with") : QStringLiteral("/icons-without"));
     MakeIconTheme(folder, installed);
     const ScopedIconTheme theme(folder);
     Start();
@@ -201,8 +202,8 @@ class MainSheetTest : public QObject {
     host_->Activate(QSystemTrayIcon::Context);
     QTRY_VERIFY(sheet_->isVisible());
     QCOMPARE(record_.defaultText, QStringLiteral("&Show"));
-    QCOMPARE(record_.lastItems, (QStringList{"&Show", "-", "Minimize to &Tray at start", "&Run on Windows-start", "-",
-                                             "&About..."}));
+    QCOMPARE(record_.lastItems,
+             (QStringList{"&Show", "-", "Minimize to &Tray at start", "&Run on Windows-start", "-", "&About..."}));
   }
 
   void controlKeysSwitchPagesFromAnywhere_data() {
@@ -424,9 +425,9 @@ class MainSheetTest : public QObject {
     QCOMPARE(guide.count('\n'), guide.count("\r\n"));
     QCOMPARE(guide.count('\r'), guide.count("\r\n"));
     qsizetype at = 0;
-    for (const char* topic : {"What Vell is for", "Variables", "Reserved words", "Expressions", "Evaluating",
-                              "\"E\"", "Checking for errors", "order of evaluation", "passes", "Tips",
-                              "Hiding to the tray", "Minimize to Tray at start"}) {
+    for (const char* topic : {"What Vell is for", "Variables", "Reserved words", "Expressions", "Evaluating", "\"E\"",
+                              "Checking for errors", "order of evaluation", "passes", "Tips", "Hiding to the tray",
+                              "Minimize to Tray at start"}) {
       const qsizetype found = guide.indexOf(topic, at);
       QVERIFY2(found >= 0, topic);
       at = found;
@@ -495,4 +496,3 @@ class MainSheetTest : public QObject {
 
 QTEST_MAIN(MainSheetTest)
 #include "main_sheet_test.moc"
-

@@ -205,7 +205,11 @@ class HyperlinkLabelTest : public QObject {
     QFETCH(QByteArray, browser);
     QFETCH(QString, reason);
     WriteFile(SandboxDir() + QStringLiteral("/plain"), "data", QFile::ReadOwner | QFile::WriteOwner);
-    WriteFile(SandboxDir() + QStringLiteral("/garbage"), QByteArray("\x7f" "ELF\x02\x01", 6) + QByteArray(64, '\0'),
+    WriteFile(SandboxDir() + QStringLiteral("/garbage"),
+              QByteArray("\x7f"
+                         "ELF\x02\x01",
+                         6) +
+                  QByteArray(64, '\0'),
               QFile::ReadOwner | QFile::ExeOwner);
     RecordingServices services;
     services.openUrlResult = false;

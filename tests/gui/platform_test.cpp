@@ -35,7 +35,8 @@ QStringList DesktopFileComplaints(const QString& path) {
   if (!validate.waitForFinished(30000)) return {QStringLiteral("desktop-file-validate did not finish")};
   QStringList complaints;
   for (const QString& line : QString::fromUtf8(validate.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-    if (!line.contains(QLatin1String("for key \"Comment\" in group \"Desktop Entry\" looks the same as that of key \"Name\"")))
+    if (!line.contains(
+            QLatin1String("for key \"Comment\" in group \"Desktop Entry\" looks the same as that of key \"Name\"")))
       complaints << line;
   }
   if (validate.exitStatus() != QProcess::NormalExit || validate.exitCode() != 0)
@@ -66,7 +67,8 @@ class PlatformTest : public QObject {
     QTest::addColumn<QStringList>("expected");
     const QString a = QStringLiteral("https://example.com/?q=1&r=2");
     QTest::newRow("%u") << "firefox %u" << QStringList{"firefox", a};
-    QTest::newRow("%U with option") << "/usr/bin/chromium --new-window %U" << QStringList{"/usr/bin/chromium", "--new-window", a};
+    QTest::newRow("%U with option") << "/usr/bin/chromium --new-window %U"
+                                    << QStringList{"/usr/bin/chromium", "--new-window", a};
     QTest::newRow("%f") << "viewer %f" << QStringList{"viewer", a};
     QTest::newRow("no field code") << "epiphany" << QStringList{"epiphany", a};
     QTest::newRow("arguments after the code stay")
@@ -77,7 +79,8 @@ class PlatformTest : public QObject {
     QTest::newRow("escapes in quotes") << "b \"say \\\"hi\\\" \\$HOME \\\\ \\`x\\`\" %u"
                                        << QStringList{"b", "say \"hi\" $HOME \\ `x`", a};
     QTest::newRow("other codes") << "b %i %c %k %%u %d %u"
-                                 << QStringList{"b", "--icon", "web-browser", "Web Browser", "/apps/b.desktop", "%u", a};
+                                 << QStringList{"b",  "--icon", "web-browser", "Web Browser", "/apps/b.desktop",
+                                                "%u", a};
     QTest::newRow("second target code vanishes") << "b %u %F" << QStringList{"b", a};
     QTest::newRow("empty quoted argument kept") << "b \"\" %u" << QStringList{"b", "", a};
   }
@@ -161,11 +164,14 @@ class PlatformTest : public QObject {
     QTest::addColumn<QString>("opened");  // empty: nothing handed to the desktop
     const QString existing = SandboxDir() + QStringLiteral("/guide.txt");
     const OpenResult opened = OpenResult::kOpened;
-    QTest::newRow("web address") << "https://example.com/a b?x=$(id)" << true << opened << "https://example.com/a%20b?x=$(id)";
-    QTest::newRow("desktop refuses") << "https://example.com/" << false << OpenResult::kNoAssociation << "https://example.com/";
+    QTest::newRow("web address") << "https://example.com/a b?x=$(id)" << true << opened
+                                 << "https://example.com/a%20b?x=$(id)";
+    QTest::newRow("desktop refuses") << "https://example.com/" << false << OpenResult::kNoAssociation
+                                     << "https://example.com/";
     QTest::newRow("mail address") << "mailto:info@example.com" << true << opened << "mailto:info@example.com";
     QTest::newRow("existing file") << existing << true << opened << QUrl::fromLocalFile(existing).toString();
-    QTest::newRow("file url") << QUrl::fromLocalFile(existing).toString() << true << opened << QUrl::fromLocalFile(existing).toString();
+    QTest::newRow("file url") << QUrl::fromLocalFile(existing).toString() << true << opened
+                              << QUrl::fromLocalFile(existing).toString();
     QTest::newRow("missing file") << SandboxDir() + "/missing.txt" << true << OpenResult::kFileNotFound << "";
     QTest::newRow("missing folder") << SandboxDir() + "/no/such/file.txt" << true << OpenResult::kPathNotFound << "";
     QTest::newRow("empty") << "" << true << OpenResult::kFileNotFound << "";
@@ -317,7 +323,8 @@ class PlatformTest : public QObject {
     ScopedServices scope(services);
     ShowAppMessage(QStringLiteral("Error creating Shortcut"));
     QCOMPARE(services.messages.size(), 1);
-    QCOMPARE(services.messages.first(), qMakePair(QStringLiteral("platform_test"), QStringLiteral("Error creating Shortcut")));
+    QCOMPARE(services.messages.first(),
+             qMakePair(QStringLiteral("platform_test"), QStringLiteral("Error creating Shortcut")));
   }
 };
 

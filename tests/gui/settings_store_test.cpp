@@ -14,11 +14,11 @@
 
 using vell::ReadSettingInt;
 using vell::ReadSettingString;
+using vell::SettingsBatch;
+using vell::SettingsLocation;
+using vell::SettingsStore;
 using vell::WriteSettingInt;
 using vell::WriteSettingString;
-using vell::SettingsLocation;
-using vell::SettingsBatch;
-using vell::SettingsStore;
 
 namespace {
 
@@ -47,8 +47,8 @@ class SettingsStoreTest : public QObject {
   void cleanup() { services_.reset(); }
 
   void livesUnderCompanyAndProgramName() {
-    const QString expected = qEnvironmentVariable("XDG_CONFIG_HOME") +
-                             QStringLiteral("/Quorvant Systems/settings_store_test.conf");
+    const QString expected =
+        qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Quorvant Systems/settings_store_test.conf");
     QCOMPARE(SettingsLocation(), expected);
     QVERIFY(WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("Tips"), 0));
     QSettings direct(expected, QSettings::IniFormat);
@@ -60,12 +60,18 @@ class SettingsStoreTest : public QObject {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("defaultInt");
     QTest::addColumn<QString>("defaultString");
-    QTest::newRow("Tips") << "Settings" << "Tips" << 1 << "";
-    QTest::newRow("Minimize") << "Settings" << "Minimize" << 0 << "";
-    QTest::newRow("Run At Start") << "Settings" << "Run At Start" << 0 << "";
-    QTest::newRow("Count") << "Expressions" << "Count" << 0 << "";
-    QTest::newRow("TXT") << "Path" << "TXT" << 0 << "";
-    QTest::newRow("odd default") << "Settings" << "Missing" << -17 << "fallback";
+    QTest::newRow("Tips") << "Settings"
+                          << "Tips" << 1 << "";
+    QTest::newRow("Minimize") << "Settings"
+                              << "Minimize" << 0 << "";
+    QTest::newRow("Run At Start") << "Settings"
+                                  << "Run At Start" << 0 << "";
+    QTest::newRow("Count") << "Expressions"
+                           << "Count" << 0 << "";
+    QTest::newRow("TXT") << "Path"
+                         << "TXT" << 0 << "";
+    QTest::newRow("odd default") << "Settings"
+                                 << "Missing" << -17 << "fallback";
   }
   void firstStartReadsDefaults() {
     QFETCH(QString, section);
@@ -137,7 +143,9 @@ class SettingsStoreTest : public QObject {
     QTest::newRow("rectangle") << QByteArray("@Rect(1 2 3 4)");
     QTest::newRow("no rectangle") << QByteArray("@Rect(1 2)");
     QTest::newRow("list of variants") << QByteArray("@Invalid(), x");
-    QTest::newRow("non-latin") << QByteArray("Gr\xc3\xb6\xc3\x9f" "e \xe2\x82\xac");
+    QTest::newRow("non-latin") << QByteArray(
+        "Gr\xc3\xb6\xc3\x9f"
+        "e \xe2\x82\xac");
   }
   void readsValuesAsQSettingsDoes() {
     QFETCH(QByteArray, stored);
@@ -161,8 +169,9 @@ class SettingsStoreTest : public QObject {
   }
 
   void writesLeaveOtherLinesAsTheyWere() {
-    QVERIFY(WriteAll(SettingsLocation(), "\xEF\xBB\xBF; notes\r\n[Settings]\r\nTips = 1 ; on\r\nno equals sign\r\n\r\n"
-                                         "[Other]\nx=\"a, b\"\n"));
+    QVERIFY(WriteAll(SettingsLocation(),
+                     "\xEF\xBB\xBF; notes\r\n[Settings]\r\nTips = 1 ; on\r\nno equals sign\r\n\r\n"
+                     "[Other]\nx=\"a, b\"\n"));
     QVERIFY(WriteSettingInt(QStringLiteral("settings"), QStringLiteral("TIPS"), 0));
     QVERIFY(WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("Minimize"), 1));
     QVERIFY(WriteSettingString(QStringLiteral("Path"), QStringLiteral("TXT"), QStringLiteral("/a b/*.TXT")));
@@ -221,8 +230,8 @@ class SettingsStoreTest : public QObject {
     QTest::newRow("section without bracket") << head << QByteArray("[Path\n") << 3;
     QTest::newRow("invalid UTF-8") << head << QByteArray("Broken=\xff\xfe\n") << 3;
     QTest::newRow("binary") << head << QByteArray("\x00\x01\x02 garbage [[[ = =\n", 21) << 3;
-    QTest::newRow("after comments and CRLF") << QByteArray("\xEF\xBB\xBF; c\r\n\n[Settings]\r\nTips=0\r\n# \"\r\n\n")
-                                             << QByteArray("[Path\r\n") << 7;
+    QTest::newRow("after comments and CRLF")
+        << QByteArray("\xEF\xBB\xBF; c\r\n\n[Settings]\r\nTips=0\r\n# \"\r\n\n") << QByteArray("[Path\r\n") << 7;
   }
   void damagedFileIsLeftAlone() {
     QFETCH(QByteArray, head);
@@ -293,7 +302,8 @@ class SettingsStoreTest : public QObject {
     QVERIFY(QDir().mkpath(SettingsLocation()));
     SettingsStore store;
     QCOMPARE(ReadSettingInt(QStringLiteral("Settings"), QStringLiteral("Tips"), 1), 1);
-    QCOMPARE(ReadSettingString(QStringLiteral("Path"), QStringLiteral("TXT"), QStringLiteral("d")), QStringLiteral("d"));
+    QCOMPARE(ReadSettingString(QStringLiteral("Path"), QStringLiteral("TXT"), QStringLiteral("d")),
+             QStringLiteral("d"));
     QVERIFY(!WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("Tips"), 0));
     QVERIFY(QFileInfo(SettingsLocation()).isDir());
     QCOMPARE(services_->messages.size(), 1);
@@ -312,7 +322,8 @@ class SettingsStoreTest : public QObject {
 
   void twoInstancesWritingAtOnce() {
     // Both writers are the same program, so they share one store file.
-    const QString path = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Quorvant Systems/settings_writer.conf");
+    const QString path =
+        qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Quorvant Systems/settings_writer.conf");
     QVERIFY(WriteAll(path, "[Settings]\nTips=0\n[Path]\nTXT=/home/*.TXT\n"));
     constexpr int kCount = 50;
     QProcess first, second;

@@ -85,8 +85,8 @@ class SingleInstanceTest : public QObject {
       QTRY_COMPARE(asked.count(), start);
     }
     // Only the user may reach the socket.
-    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
-                                      QFile::WriteOther | QFile::ExeOther;
+    const QFile::Permissions others =
+        QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
     QCOMPARE(QFile::permissions(SocketPath()) & others, QFile::Permissions());
   }
 

@@ -299,9 +299,12 @@ class TipBalloonTest : public QObject {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("titleWrapped");
     QTest::addColumn<bool>("textWrapped");
-    QTest::newRow("short") << "Expression" << "Hi" << false << false;
-    QTest::newRow("long title") << "A title far wider than the text rectangle of this balloon" << "Hi" << true << false;
-    QTest::newRow("line breaks") << "Variables" << "x=1\r\ny=2" << false << true;
+    QTest::newRow("short") << "Expression"
+                           << "Hi" << false << false;
+    QTest::newRow("long title") << "A title far wider than the text rectangle of this balloon"
+                                << "Hi" << true << false;
+    QTest::newRow("line breaks") << "Variables"
+                                 << "x=1\r\ny=2" << false << true;
     QTest::newRow("long text") << "Expression"
                                << "Please type in the expression here. For eg: sin(45)+56/2 and more" << false << true;
   }

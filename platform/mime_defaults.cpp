@@ -37,7 +37,7 @@ QString FirstInstalled(const QStringList& files, const QString& group, const QSt
   for (const QString& file : files) {
     const QString value = ReadKeyFileGroup(file, group).value(mimeType);
     for (const QString& id : value.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-      const QString trimmed = id.trimmed();
+      QString trimmed = id.trimmed();
       if (!trimmed.isEmpty() && !FindDesktopEntryFile(trimmed).isEmpty()) return trimmed;
     }
   }
@@ -66,14 +66,14 @@ QString FindDesktopEntryFile(const QString& desktopId) {
       desktopId.startsWith(QLatin1Char('.')))
     return {};
   for (const QString& folder : ApplicationFolders()) {
-    const QString direct = folder + QLatin1Char('/') + desktopId;
+    QString direct = folder + QLatin1Char('/') + desktopId;
     if (QFileInfo(direct).isFile()) return direct;
     // Each '-' may stand for a subfolder: try every split, leftmost first.
     QString candidate = desktopId;
     for (int dash = candidate.indexOf(QLatin1Char('-')); dash > 0;
          dash = candidate.indexOf(QLatin1Char('-'), dash + 1)) {
       candidate[dash] = QLatin1Char('/');
-      const QString nested = folder + QLatin1Char('/') + candidate;
+      QString nested = folder + QLatin1Char('/') + candidate;
       if (QFileInfo(nested).isFile()) return nested;
     }
   }

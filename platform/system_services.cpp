@@ -51,7 +51,7 @@ QString SystemServices::DefaultApplication(const QString& mimeType) {
     QProcess query;
     query.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"), mimeType});
     if (query.waitForFinished(3000) && query.exitStatus() == QProcess::NormalExit && query.exitCode() == 0) {
-      const QString id = QString::fromUtf8(query.readAllStandardOutput()).section('\n', 0, 0).trimmed();
+      QString id = QString::fromUtf8(query.readAllStandardOutput()).section('\n', 0, 0).trimmed();
       if (!id.isEmpty()) return id;
     } else {
       query.kill();

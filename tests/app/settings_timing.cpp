@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
   QByteArray bytes = "[Expressions]\nCount=21\n";
   for (int i = 1; i <= 21; ++i) bytes += QByteArray::number(i) + "=sin(" + QByteArray::number(i) + ")*2\n";
   bytes += "[Other]\n";
-  for (int i = 0; bytes.size() < 5 * 1000 * 1000; ++i) {
+  for (int i = 0; bytes.size() < qsizetype{5} * 1000 * 1000; ++i) {
     const QByteArray number = QByteArray::number(i);
     bytes += "value" + number + "=a text that another program keeps here, " + number + "\n";
   }

@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const QStringList args = app.arguments();
   if (args.size() != 3) return 2;
-  const QString prefix = args.at(1);
+  const QString& prefix = args.at(1);
   const int count = args.at(2).toInt();
   int failures = 0;
   for (int i = 0; i < count; ++i) {

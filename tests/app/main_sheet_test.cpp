@@ -331,9 +331,9 @@ class MainSheetTest : public QObject {
 
   void enterEvaluatesOnTheExpressionPage_data() {
     QTest::addColumn<int>("focus");
-    QTest::newRow("expression box") << ids::kExpressionBox;
-    QTest::newRow("open button") << ids::kOpenVariables;
-    QTest::newRow("tips check box") << ids::kTipsCheck;
+    QTest::newRow("expression box") << int(ids::kExpressionBox);
+    QTest::newRow("open button") << int(ids::kOpenVariables);
+    QTest::newRow("tips check box") << int(ids::kTipsCheck);
   }
   void enterEvaluatesOnTheExpressionPage() {
     QFETCH(int, focus);

@@ -207,7 +207,7 @@ class PlatformTest : public QObject {
                                  << "https://example.com/a%20b";
     QTest::newRow("no handler") << file << QByteArray("exit 3") << OpenResult::kNoAssociation << file;
     // Some handlers run in the opener's place: busy past the wait is opened.
-    QTest::newRow("still busy") << "https://example.com/" << QByteArray("sleep 2; exit 3") << OpenResult::kOpened
+    QTest::newRow("still busy") << "https://example.com/" << QByteArray("sleep 1; exit 3") << OpenResult::kOpened
                                 << "https://example.com/";
   }
   void theOpenerGetsTheAddressAndJudgesIt() {
@@ -226,6 +226,8 @@ class PlatformTest : public QObject {
     QFile arguments(opener + QStringLiteral(".args"));
     QVERIFY(arguments.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(arguments.readAll()), argument + QLatin1Char('\n'));
+    // An opener left running is let go once it ends, well before the test does.
+    if (ending.startsWith("sleep")) QTest::qWait(2000);
   }
 
   void htmlHandlerGetsTheAddressAsOneArgument() {

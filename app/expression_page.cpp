@@ -30,7 +30,6 @@ const QString kPath = QStringLiteral("Path");
 constexpr int kMaxHistoryBeforeAdd = 20;  // one more is added: 21 at most
 constexpr int kMaxHistory = kMaxHistoryBeforeAdd + 1;
 
-
 QString Plain(const QString& label) {
   QString name = label;
   return name.remove(QLatin1Char('&'));
@@ -47,12 +46,9 @@ void SetCheck(QCheckBox* box, int value) {
 
 int GetCheck(const QCheckBox* box) {
   switch (box->checkState()) {
-    case Qt::Checked:
-      return 1;
-    case Qt::PartiallyChecked:
-      return 2;
-    default:
-      return 0;
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+    default: return 0;
   }
 }
 
@@ -174,34 +170,21 @@ void ExpressionPage::OnInitDialog() {
   tipBalloon_.CreateBalloon(this);
   tipBalloon_.SetFollowCursor(true);
   tipBalloon_.SetDefaultSeconds(6);
-  tipBalloon_.RegisterWindow(expressionBox_, texts::Text(texts::kExpressionTip), texts::Text(texts::kExpressionTipTitle),
-                            QColor(0, 0, 0), 6);
+  tipBalloon_.RegisterWindow(expressionBox_, texts::Text(texts::kExpressionTip),
+                             texts::Text(texts::kExpressionTipTitle), QColor(0, 0, 0), 6);
   tipBalloon_.RegisterWindow(variablesBox_, texts::Text(texts::kVariablesTip), texts::Text(texts::kVariablesTipTitle),
-                            QColor(0, 0, 0), 6);
+                             QColor(0, 0, 0), 6);
 }
 
 bool ExpressionPage::OnCommand(int id) {
   switch (id) {
-    case ids::kEvaluate:
-      OnEvaluate();
-      return true;
-    case ids::kOpenVariables:
-      OnOpenVariables();
-      return true;
-    case ids::kSaveVariables:
-      OnSaveVariables();
-      return true;
-    case ids::kNewVariables:
-      OnNewVariables();
-      return true;
-    case ids::kDetailsCheck:
-      OnDetails();
-      return true;
-    case ids::kTipsCheck:
-      OnTips();
-      return true;
-    default:
-      return false;
+    case ids::kEvaluate: OnEvaluate(); return true;
+    case ids::kOpenVariables: OnOpenVariables(); return true;
+    case ids::kSaveVariables: OnSaveVariables(); return true;
+    case ids::kNewVariables: OnNewVariables(); return true;
+    case ids::kDetailsCheck: OnDetails(); return true;
+    case ids::kTipsCheck: OnTips(); return true;
+    default: return false;
   }
 }
 
@@ -263,8 +246,7 @@ void ExpressionPage::LoadHistory() {
 }
 
 void ExpressionPage::AddToHistory() {
-  const QString text =
-      DecodeBytes(TrimWhiteSpace(EncodeText(expressionBox_->currentText())));
+  const QString text = DecodeBytes(TrimWhiteSpace(EncodeText(expressionBox_->currentText())));
   if (text.isEmpty()) return;
   const int same = expressionBox_->findText(text, Qt::MatchFixedString);
   if (same >= 0) {
@@ -276,8 +258,7 @@ void ExpressionPage::AddToHistory() {
   expressionBox_->setCurrentIndex(expressionBox_->findText(text, Qt::MatchFixedString));
   const int count = expressionBox_->count();
   const SettingsBatch batch;  // the whole list in one write of the store
-  for (int i = 0; i < count; ++i)
-    WriteSettingString(kExpressions, QString::number(i + 1), expressionBox_->itemText(i));
+  for (int i = 0; i < count; ++i) WriteSettingString(kExpressions, QString::number(i + 1), expressionBox_->itemText(i));
   WriteSettingInt(kExpressions, QStringLiteral("Count"), count);
 }
 
@@ -319,9 +300,7 @@ void ExpressionPage::OnDetails() {
   expressionFrame_->setVisible(!details);
 }
 
-void ExpressionPage::OnTips() {
-  WriteSettingInt(kSettings, QStringLiteral("Tips"), GetCheck(tipsCheck_));
-}
+void ExpressionPage::OnTips() { WriteSettingInt(kSettings, QStringLiteral("Tips"), GetCheck(tipsCheck_)); }
 
 void ExpressionPage::SetFileChooser(FileChooser* chooser) { chooser_ = chooser ? chooser : &dialogChooser_; }
 

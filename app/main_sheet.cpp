@@ -152,29 +152,14 @@ void MainSheet::OnInitDialog() {
 
 bool MainSheet::OnCommand(int id) {
   switch (id) {
-    case ids::kTray:
-      GoToTray();
-      return true;
-    case ids::kQuit:
-      Quit();
-      return true;
-    case ids::kHelp:
-      OnShowGuide();
-      return true;
-    case ids::kShow:
-      OnShowWindow();
-      return true;
-    case ids::kAbout:
-      OnAbout();
-      return true;
-    case ids::kMinimizeAtStart:
-      OnToggleMinimize();
-      return true;
-    case ids::kRunAtStart:
-      OnToggleRunAtStart();
-      return true;
-    default:
-      return false;
+    case ids::kTray: GoToTray(); return true;
+    case ids::kQuit: Quit(); return true;
+    case ids::kHelp: OnShowGuide(); return true;
+    case ids::kShow: OnShowWindow(); return true;
+    case ids::kAbout: OnAbout(); return true;
+    case ids::kMinimizeAtStart: OnToggleMinimize(); return true;
+    case ids::kRunAtStart: OnToggleRunAtStart(); return true;
+    default: return false;
   }
 }
 

@@ -315,20 +315,13 @@ struct Outcome {
 
 std::string SignalName(int signal) {
   switch (signal) {
-    case SIGKILL:
-      return "killed";  // not by us: most likely the kernel's out-of-memory killer
-    case SIGABRT:
-      return "SIGABRT";
-    case SIGSEGV:
-      return "SIGSEGV";
-    case SIGBUS:
-      return "SIGBUS";
-    case SIGILL:
-      return "SIGILL";
-    case SIGFPE:
-      return "SIGFPE";
-    default:
-      return "signal " + std::to_string(signal);
+    case SIGKILL: return "killed";  // not by us: most likely the kernel's out-of-memory killer
+    case SIGABRT: return "SIGABRT";
+    case SIGSEGV: return "SIGSEGV";
+    case SIGBUS: return "SIGBUS";
+    case SIGILL: return "SIGILL";
+    case SIGFPE: return "SIGFPE";
+    default: return "signal " + std::to_string(signal);
   }
 }
 

@@ -8,14 +8,10 @@ namespace {
 
 double ToNanoseconds(double time, benchmark::TimeUnit unit) {
   switch (unit) {
-    case benchmark::kSecond:
-      return time * 1e9;
-    case benchmark::kMillisecond:
-      return time * 1e6;
-    case benchmark::kMicrosecond:
-      return time * 1e3;
-    default:
-      return time;
+    case benchmark::kSecond: return time * 1e9;
+    case benchmark::kMillisecond: return time * 1e6;
+    case benchmark::kMicrosecond: return time * 1e3;
+    default: return time;
   }
 }
 

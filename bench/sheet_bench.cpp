@@ -17,15 +17,9 @@ std::string MakeSheet(int n, Order order) {
   for (int i = 0; i < n; ++i) {
     const std::string name = "V" + std::to_string(i);
     switch (order) {
-      case Order::kForward:
-        s += name + (i == 0 ? "=1" : "=V" + std::to_string(i - 1) + "+1");
-        break;
-      case Order::kReverse:
-        s += name + (i == n - 1 ? "=1" : "=V" + std::to_string(i + 1) + "+1");
-        break;
-      case Order::kIndependent:
-        s += name + "=" + std::to_string(i) + "*2";
-        break;
+      case Order::kForward: s += name + (i == 0 ? "=1" : "=V" + std::to_string(i - 1) + "+1"); break;
+      case Order::kReverse: s += name + (i == n - 1 ? "=1" : "=V" + std::to_string(i + 1) + "+1"); break;
+      case Order::kIndependent: s += name + "=" + std::to_string(i) + "*2"; break;
     }
     s += "\r\n";
   }

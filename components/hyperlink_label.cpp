@@ -18,14 +18,9 @@ using platform::OpenResult;
 QString OpenFailureMessage(OpenResult result) {
   QString reason;
   switch (result) {
-    case OpenResult::kOpened:
-      break;
-    case OpenResult::kFileNotFound:
-      reason = QStringLiteral("The specified file was not found.");
-      break;
-    case OpenResult::kPathNotFound:
-      reason = QStringLiteral("The specified path was not found.");
-      break;
+    case OpenResult::kOpened: break;
+    case OpenResult::kFileNotFound: reason = QStringLiteral("The specified file was not found."); break;
+    case OpenResult::kPathNotFound: reason = QStringLiteral("The specified path was not found."); break;
     case OpenResult::kAccessDenied:
       reason = QStringLiteral("The operating system denied\naccess to the specified file.");
       break;

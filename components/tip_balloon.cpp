@@ -75,12 +75,9 @@ void TipBalloon::SetColours(const QColor& back, const QColor& frame) {
 QPolygon TipBalloon::TailPolygon(TailSide side, int h) {
   const int half = h / 2;
   switch (side) {
-    case TailSide::kLeft:
-      return QPolygon({QPoint(0, half - 10), QPoint(15, half - 10), QPoint(15, half + 5)});
-    case TailSide::kTop:
-      return QPolygon({QPoint(10, 0), QPoint(10, 15), QPoint(25, 15)});
-    case TailSide::kBottom:
-      return QPolygon({QPoint(10, h), QPoint(10, h - 15), QPoint(25, h - 15)});
+    case TailSide::kLeft: return QPolygon({QPoint(0, half - 10), QPoint(15, half - 10), QPoint(15, half + 5)});
+    case TailSide::kTop: return QPolygon({QPoint(10, 0), QPoint(10, 15), QPoint(25, 15)});
+    case TailSide::kBottom: return QPolygon({QPoint(10, h), QPoint(10, h - 15), QPoint(25, h - 15)});
   }
   return {};
 }
@@ -89,17 +86,10 @@ bool TipBalloon::CreateBalloon(QWidget* parent) {
   // The body leaves 10 pixels on the pointer's side.
   QRect body(QPoint(0, 0), size_);
   switch (tailSide_) {
-    case TailSide::kLeft:
-      body.setLeft(10);
-      break;
-    case TailSide::kTop:
-      body.setTop(10);
-      break;
-    case TailSide::kBottom:
-      body.setBottom(body.bottom() - 10);
-      break;
-    default:
-      return false;
+    case TailSide::kLeft: body.setLeft(10); break;
+    case TailSide::kTop: body.setTop(10); break;
+    case TailSide::kBottom: body.setBottom(body.bottom() - 10); break;
+    default: return false;
   }
   QRegion shape;
   if (body.isValid()) {
@@ -153,9 +143,7 @@ bool TipBalloon::FilterEvent(QObject* watched, QEvent* event) {
       if (button == Qt::LeftButton || button == Qt::RightButton) HideBalloon();
       break;
     }
-    case QEvent::KeyPress:
-      HideBalloon();
-      break;
+    case QEvent::KeyPress: HideBalloon(); break;
     case QEvent::MouseMove:
     case QEvent::NonClientAreaMouseMove:
       MouseMoved(target, static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
@@ -163,8 +151,7 @@ bool TipBalloon::FilterEvent(QObject* watched, QEvent* event) {
     case QEvent::Enter:  // the first move into a widget arrives as its Enter
       MouseMoved(target, static_cast<QEnterEvent*>(event)->globalPosition().toPoint());
       break;
-    default:
-      break;
+    default: break;
   }
   return false;
 }

@@ -15,7 +15,8 @@ constexpr std::size_t kOwnBlock = kBlock / 4;
 }  // namespace
 
 ByteArena::ByteArena(ByteArena&& other) noexcept
-    : blocks_(std::move(other.blocks_)), next_(std::exchange(other.next_, nullptr)),
+    : blocks_(std::move(other.blocks_)),
+      next_(std::exchange(other.next_, nullptr)),
       room_(std::exchange(other.room_, 0)) {
   other.blocks_.clear();
 }

@@ -255,8 +255,10 @@ void ScanShort(std::string_view text, std::size_t lowest, Positions& sums, Posit
     count += (c == kSum || c == kProduct) & (depth == 0);
   }
   for (std::size_t k = 0; k < count; ++k) {
-    if (found[k] & 128u) products.push_back(found[k] & 127u);
-    else sums.push_back(found[k]);
+    if (found[k] & 128u)
+      products.push_back(found[k] & 127u);
+    else
+      sums.push_back(found[k]);
   }
 }
 
@@ -270,22 +272,21 @@ void Scan(EngineState& e, std::string_view text, std::size_t lowest, Positions& 
     // Most characters mean nothing to the scan; pass them in a tight loop.
     while (c == kOther && i > lowest) c = kCharClasses.of[static_cast<unsigned char>(text[--i])];
     switch (c) {
-      case kOther:
-        break;
+      case kOther: break;
       case kClose:
         if (depth == 0 && context != nullptr) {
           // Skip the group: inside it the depth never returns to 0. Without a
           // partner inside this text, nothing to its left is at depth 0.
           const char* open = context->PartnerOf(text.data() + i);
-          if (open == nullptr || open <= text.data()) i = lowest;
-          else i = static_cast<std::size_t>(open - text.data());
+          if (open == nullptr || open <= text.data())
+            i = lowest;
+          else
+            i = static_cast<std::size_t>(open - text.data());
           break;
         }
         ++depth;
         break;
-      case kOpen:
-        --depth;
-        break;
+      case kOpen: --depth; break;
       case kSum:
         if (depth == 0) sums.push_back(i);
         break;
@@ -444,7 +445,6 @@ void EvaluateStem(EngineState& e, std::string_view stem, StemWalker& walker) {
   e.stemEnd = stemEnd;
   e.stemWalker = outer;
 }
-
 
 bool Combine(Operator op, const std::string& left, const double* leftNumber, std::string_view right,
              const KnownNumber& rightNumber, bool ok, std::string& out, KnownNumber& outcome) {

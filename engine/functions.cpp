@@ -78,8 +78,8 @@ bool Finish(double y, std::string& out, KnownNumber* number) {
 }
 
 // POW and NROOT: the first comma splits, whatever parentheses surround it.
-bool CallTwoNumbers(EngineState& engine, double (*f)(double, double), std::string_view arguments,
-                    std::string& out, KnownNumber* number) {
+bool CallTwoNumbers(EngineState& engine, double (*f)(double, double), std::string_view arguments, std::string& out,
+                    KnownNumber* number) {
   const ScanContext* context =
       arguments.size() >= ScanContext::kMinLength ? ScanContext::For(engine, arguments) : nullptr;
   const std::size_t comma = context != nullptr ? context->FindComma(arguments) : arguments.find(',');
@@ -109,8 +109,7 @@ const Function* FunctionsEnd() { return std::end(kFunctions); }
 const Function* FindFunction(std::string_view term) {
   if (term.empty()) return nullptr;
   for (const Function& f : kFunctions) {
-    if (f.keyword[0] == term[0] && term.size() >= f.keyword.size() &&
-        term.compare(0, f.keyword.size(), f.keyword) == 0)
+    if (f.keyword[0] == term[0] && term.size() >= f.keyword.size() && term.compare(0, f.keyword.size(), f.keyword) == 0)
       return &f;
   }
   return nullptr;

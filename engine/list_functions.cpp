@@ -64,7 +64,8 @@ bool EvaluateRange(EngineState& engine, std::string_view args, Aggregate kind, s
   // SUM reads a member only when it succeeded and gives each a fresh text;
   // MIN and MAX read what every member left in out.
   std::string value;
-  EvaluateRangeMembers(engine, stem, m, n, kind == Aggregate::kSum ? value : out, [&](bool memberOk, double v, long long count) {
+  EvaluateRangeMembers(engine, stem, m, n, kind == Aggregate::kSum ? value : out,
+                       [&](bool memberOk, double v, long long count) {
                          if (kind == Aggregate::kSum) {
                            // Added one by one, as rounding demands.
                            for (long long k = 0; memberOk && k < count; ++k) running += v;
@@ -129,10 +130,9 @@ bool EvaluateIf(EngineState& engine, std::string_view args, std::string& out) {
   const std::size_t thenEnd = commas[0], conditionEnd = commas[1];
   std::string conditionValue;
   const bool conditionOk = EvaluateExpression(engine, args.substr(0, conditionEnd), conditionValue);
-  const bool branchOk =
-      ReadNumber(conditionValue) == 1.0
-          ? EvaluateExpression(engine, args.substr(conditionEnd + 1, thenEnd - conditionEnd - 1), out)
-          : EvaluateExpression(engine, args.substr(thenEnd + 1), out);
+  const bool branchOk = ReadNumber(conditionValue) == 1.0
+                            ? EvaluateExpression(engine, args.substr(conditionEnd + 1, thenEnd - conditionEnd - 1), out)
+                            : EvaluateExpression(engine, args.substr(thenEnd + 1), out);
   return conditionOk && branchOk;
 }
 

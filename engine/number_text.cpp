@@ -13,10 +13,7 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // Writes "whole.micro" with micro as six digits; returns the length.
 std::size_t WriteFixed(std::uint64_t whole, std::uint64_t micro, char* out) {
@@ -311,9 +308,9 @@ double ReadNumberInFull(std::string_view text) {
   }
   if (digitCount == 0) return 0.0;
   const std::size_t mantissaEnd = i;
-  const bool hasExponent = i + 1 < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D') &&
-                           (IsDigit(text[i + 1]) || (i + 2 < n && (text[i + 1] == '+' || text[i + 1] == '-') &&
-                                                     IsDigit(text[i + 2])));
+  const bool hasExponent =
+      i + 1 < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D') &&
+      (IsDigit(text[i + 1]) || (i + 2 < n && (text[i + 1] == '+' || text[i + 1] == '-') && IsDigit(text[i + 2])));
   double quick;
   if (!hasExponent && QuickDecimal(text.substr(mantissaStart, mantissaEnd - mantissaStart), quick))
     return negative ? -quick : quick;

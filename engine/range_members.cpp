@@ -243,8 +243,8 @@ class RangeMembers final : public StemWalker {
 
 }  // namespace
 
-void EvaluateRangeMembers(EngineState& engine, std::string_view stem, std::int32_t first, std::int32_t last, std::string& slot,
-                          const MemberVisitor& visit) {
+void EvaluateRangeMembers(EngineState& engine, std::string_view stem, std::int32_t first, std::int32_t last,
+                          std::string& slot, const MemberVisitor& visit) {
   if (first > last) return;
   RangeMembers members(engine, first, last, slot, visit);
   members.EvaluateMembers(stem);

@@ -21,7 +21,7 @@ using MemberVisitor = std::function<void(bool ok, double value, long long count)
 // The stem's own part of the work is done once, and members of a plain stem
 // missing from a large value map cost no look-up each, so a million members
 // stay cheap whatever the stem.
-void EvaluateRangeMembers(EngineState& engine, std::string_view stem, std::int32_t first, std::int32_t last, std::string& slot,
-                          const MemberVisitor& visit);
+void EvaluateRangeMembers(EngineState& engine, std::string_view stem, std::int32_t first, std::int32_t last,
+                          std::string& slot, const MemberVisitor& visit);
 
 }  // namespace vell

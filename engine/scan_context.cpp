@@ -5,8 +5,11 @@
 namespace vell {
 
 ScanContext::ScanContext(EngineState& engine, std::string_view text)
-    : begin_(text.data()), end_(text.data() + text.size()), match_(new std::uint32_t[text.size()]),
-      engine_(engine), outer_(engine.scanContext) {
+    : begin_(text.data()),
+      end_(text.data() + text.size()),
+      match_(new std::uint32_t[text.size()]),
+      engine_(engine),
+      outer_(engine.scanContext) {
   // Only parentheses' entries are ever read, so only they are written: the
   // pages of a long stretch without any are never touched.
   std::vector<std::uint32_t> open;

@@ -30,7 +30,7 @@ class SheetLines {
   bool Holds(std::string_view text) const;
 
  private:
-  std::string text_;                  // the lines one after the other
+  std::string text_;                // the lines one after the other
   OffsetList<std::uint32_t> ends_;  // where each ends in text_
 };
 

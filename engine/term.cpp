@@ -120,8 +120,7 @@ bool EvaluateTerm(EngineState& engine, std::string_view term, std::string& out, 
         out = "E";
         return false;
       }
-      return CallFunction(engine, *f, term.substr(f->keyword.size(), term.size() - f->keyword.size() - 1), out,
-                          number);
+      return CallFunction(engine, *f, term.substr(f->keyword.size(), term.size() - f->keyword.size() - 1), out, number);
     }
     if (term.front() == '(' && term.back() == ')')
       return EvaluateExpression(engine, term.substr(1, term.size() - 2), out);

@@ -86,7 +86,7 @@ std::optional<std::string_view> ValueMap::Find(std::string_view name) const {
 
 void ValueMap::Prefetch(std::string_view name) const {
   if (slots_.empty()) return;
-  // A hint only: a compiler without it loses nothing but the head start.
+    // A hint only: a compiler without it loses nothing but the head start.
 #if defined(__GNUC__) || defined(__clang__)
   __builtin_prefetch(&slots_[HashOf(name) & (slots_.size() - 1)]);
 #endif

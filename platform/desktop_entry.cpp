@@ -47,21 +47,11 @@ QString UnescapeKeyFileValue(const QString& value) {
     }
     const QChar next = value.at(++i);
     switch (next.unicode()) {
-      case 's':
-        out += QLatin1Char(' ');
-        break;
-      case 'n':
-        out += QLatin1Char('\n');
-        break;
-      case 't':
-        out += QLatin1Char('\t');
-        break;
-      case 'r':
-        out += QLatin1Char('\r');
-        break;
-      case '\\':
-        out += QLatin1Char('\\');
-        break;
+      case 's': out += QLatin1Char(' '); break;
+      case 'n': out += QLatin1Char('\n'); break;
+      case 't': out += QLatin1Char('\t'); break;
+      case 'r': out += QLatin1Char('\r'); break;
+      case '\\': out += QLatin1Char('\\'); break;
       default:
         out += QLatin1Char('\\');
         out += next;
@@ -76,25 +66,13 @@ QString EscapeKeyFileValue(const QString& value) {
   for (int i = 0; i < value.size(); ++i) {
     const QChar c = value.at(i);
     switch (c.unicode()) {
-      case '\\':
-        out += QLatin1String("\\\\");
-        break;
-      case '\n':
-        out += QLatin1String("\\n");
-        break;
-      case '\t':
-        out += QLatin1String("\\t");
-        break;
-      case '\r':
-        out += QLatin1String("\\r");
-        break;
+      case '\\': out += QLatin1String("\\\\"); break;
+      case '\n': out += QLatin1String("\\n"); break;
+      case '\t': out += QLatin1String("\\t"); break;
+      case '\r': out += QLatin1String("\\r"); break;
       // Leading blanks would be trimmed away when the file is read.
-      case ' ':
-        out += (i == 0) ? QLatin1String("\\s") : QLatin1String(" ");
-        break;
-      default:
-        out += c;
-        break;
+      case ' ': out += (i == 0) ? QLatin1String("\\s") : QLatin1String(" "); break;
+      default: out += c; break;
     }
   }
   return out;

@@ -60,14 +60,12 @@ SingleInstance::Claim SingleInstance::Start() {
   // Without the lock the race it guards against is merely possible: go on.
   lock.tryLock(kLockTimeoutMs);
   switch (AskRunningCopy()) {
-    case Handover::kDone:
-      return Claim::kAlreadyRunning;
+    case Handover::kDone: return Claim::kAlreadyRunning;
     case Handover::kNoAnswer:
       // Something listens but does not take the message: never take its
       // socket away from a live copy.
       return Claim::kUnavailable;
-    case Handover::kNobodyThere:
-      break;
+    case Handover::kNobodyThere: break;
   }
   if (!Listen()) return Claim::kUnavailable;
   watch_.start();

@@ -27,9 +27,9 @@
 using vell::ExpressionPage;
 using vell::ReadSettingInt;
 using vell::ReadSettingString;
+using vell::SettingsLocation;
 using vell::WriteSettingInt;
 using vell::WriteSettingString;
-using vell::SettingsLocation;
 
 namespace ids = vell::ids;
 
@@ -87,9 +87,7 @@ class ExpressionPageTest : public QObject {
     services_ = std::make_unique<ScopedRecordingServices>();
   }
 
-  void cleanup() {
-    services_.reset();
-  }
+  void cleanup() { services_.reset(); }
 
   void evaluatesWithAndWithoutVariables_data() {
     QTest::addColumn<QString>("variables");
@@ -99,8 +97,8 @@ class ExpressionPageTest : public QObject {
     QTest::newRow("degrees") << QString() << QStringLiteral("sin(30)") << QStringLiteral("0.5");
     QTest::newRow("sheet in any order") << QStringLiteral("b=a*2\na=5") << QStringLiteral("b+1")
                                         << QStringLiteral("11");
-    QTest::newRow("blank sheet is no sheet") << QStringLiteral(" \n\t\n") << QStringLiteral("7/2")
-                                             << QStringLiteral("3.5");
+    QTest::newRow("blank sheet is no sheet")
+        << QStringLiteral(" \n\t\n") << QStringLiteral("7/2") << QStringLiteral("3.5");
     QTest::newRow("division by zero") << QString() << QStringLiteral("1/0") << QStringLiteral("E");
     QTest::newRow("empty expression") << QString() << QString() << QStringLiteral("E");
     QTest::newRow("blank expression") << QStringLiteral("a=1") << QStringLiteral("   ") << QStringLiteral("E");
@@ -302,8 +300,7 @@ class ExpressionPageTest : public QObject {
     // The mouse moves over the inner part of the variables box.
     QWidget* inner = page.variablesBox()->viewport();
     const QPoint local(10, 10);
-    QMouseEvent move(QEvent::MouseMove, local, inner->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, local, inner->mapToGlobal(local), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(inner, &move);
     QCOMPARE(page.tipBalloon().IsVisible(), shown);
     if (shown) {
@@ -323,7 +320,9 @@ class ExpressionPageTest : public QObject {
     QTest::newRow("lone cr") << QByteArray("a=1\rb=2");
     QTest::newRow("not utf-8") << QByteArray("caf\xE9=1\r\nx=\xFF\xFE");
     QTest::newRow("escape range") << QByteArray("x=\"\xEF\x9C\x80\"");
-    QTest::newRow("utf-8") << QByteArray("pre\xC3\xA7o=\xC2\xA0" "2");
+    QTest::newRow("utf-8") << QByteArray(
+        "pre\xC3\xA7o=\xC2\xA0"
+        "2");
   }
   void openAndSaveKeepTheBytes() {
     QFETCH(QByteArray, bytes);
@@ -517,4 +516,3 @@ class ExpressionPageTest : public QObject {
 
 QTEST_MAIN(ExpressionPageTest)
 #include "expression_page_test.moc"
-

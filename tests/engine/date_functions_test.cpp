@@ -23,6 +23,7 @@ class DateFunctionsTest : public testing::EngineTest {
 
 TEST_F(DateFunctionsTest, DateComparesCalendarDates) {
   ExpectCases({
+      // clang-format off
       {"DATE(D1,<,D2)", true, "1.0"},         {"DATE(D1,>=,D2)", true, "0.0"},
       {"DATE(D1,ne,D2)", true, "1.0"},        {"DATE(D1, <, D2)", true, "0.0"},
       {"DATE(D1,<>,D2)", true, "0.0"},        {"DATE(D1,<=,D1)", true, "1.0"},
@@ -37,11 +38,13 @@ TEST_F(DateFunctionsTest, DateComparesCalendarDates) {
       {"DATE(\"1-0-2000\",=,\"1-12-1999\")", true, "1.0"},
       {"DATE(\"-1-3-2001\",=,\"27-2-2001\")", true, "1.0"},
       {"DATE(X,<,D2)", false, "0.0"},
+      // clang-format on
   });
 }
 
 TEST_F(DateFunctionsTest, Days360CountsCalendarDays) {
   ExpectCases({
+      // clang-format off
       {"DAYS360(D1,D2)", true, "7"},                           {"DAYS360(D2,D1)", true, "-7"},
       {"DAYS360(\"1-1-2000\",\"1-1-2001\")", true, "366"},     {"DAYS360(\"1-1-2040\",\"1-1-2041\")", true, "366"},
       {"DAYS360(\"1-1-1900\",\"1-1-1901\")", true, "365"},     {"DAYS360(\"1-1-1600\",\"1-1-1601\")", true, "366"},
@@ -49,14 +52,17 @@ TEST_F(DateFunctionsTest, Days360CountsCalendarDays) {
       {"DAYS360(\"1-1-1970\",\"1-1-2970\")", true, "365243"},  {"DAYS360(D1)", false, "0.0"},
       {"DAYS360(D1,7)", false, "0.0"},                         {"days360(\"1/1/00\",\"1/3/00\")", true, "60"},
       {"DAYS360(\"1-1-1-1\",\"1-1-1-1\")", true, "0"},
+      // clang-format on
   });
 }
 
 TEST_F(DateFunctionsTest, DayGivesTheDayField) {
   ExpectCases({
+      // clang-format off
       {"DAY(D1)", true, "25"},      {"DAY(\"5/6/07\")", true, "5"},  {"DAY(\"31-2-2000\")", true, "31"},
       {"DAY(D1,D2)", false, "0.0"}, {"DAY()", false, "0.0"},         {"DAY(3)", false, "0.0"},
       {"DAY(\"-4-1-2000\")", true, "-4"},
+      // clang-format on
   });
 }
 

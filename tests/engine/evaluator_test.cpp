@@ -4,9 +4,9 @@
 #include <random>
 #include <string>
 
-#include "reference_evaluation.h"
 #include "engine_cases.h"
 #include "engine_internals.h"
+#include "reference_evaluation.h"
 
 namespace vell {
 namespace {
@@ -17,6 +17,7 @@ using EvaluatorTest = testing::EngineTest;
 
 TEST_F(EvaluatorTest, PrecedenceAndAssociativity) {
   ExpectCases({
+      // clang-format off
       {"1+2*3", true, "7.000000"},      {"(1+2)*3", true, "9.000000"},    {"2^3^2", true, "64.000000"},
       {"2*3^2", true, "36.000000"},     {"-2^2", true, "-4.000000"},      {"1-2-3", true, "-4.000000"},
       {"10/2/5", true, "1.000000"},     {"1<2<3", true, "1.000000"},      {"3=1+2", true, "2.000000"},
@@ -25,11 +26,13 @@ TEST_F(EvaluatorTest, PrecedenceAndAssociativity) {
       {"2>1", true, "1.000000"},        {"2=2", true, "1.000000"},        {"1/3*3", true, "0.999999"},
       {"1 + 2", true, "3.000000"},      {" \t7\n", true, "7"},            {"2*(3+4)", true, "14.000000"},
       {"((2))", true, "2"},             {"2^0.5", true, "1.414214"},      {"1-(2-3)", true, "2.000000"},
+      // clang-format on
   });
 }
 
 TEST_F(EvaluatorTest, SignsPercentAndQuotes) {
   ExpectCases({
+      // clang-format off
       {"10+5%", true, "0.150000"},      {"50%*2", true, "1.000000"},      {"5%+3", true, "3.050000"},
       {"1+2%+3", true, "3.030000"},     {"5 % %", true, "0.000500"},      {"-3*2", true, "-6.000000"},
       {"+5", true, "5.000000"},         {"\"A.B\"", true, "A.B"},         {"\"a+b\"", true, "a+b"},
@@ -37,16 +40,19 @@ TEST_F(EvaluatorTest, SignsPercentAndQuotes) {
       {"  \"  ", true, ""},             {"\"\"", true, ""},               {"\"x\"%", true, "0.000000"},
       {"7%", true, "0.070000"},         {"(1+1)%", true, "0.020000"},   {"\"1-2-2000", false, "E"},
       {"\"ab\" ", true, "ab"},         {"\"ab%", false, "E"},           {"1+\"2", false, "1.000000"},
+      // clang-format on
   });
 }
 
 TEST_F(EvaluatorTest, FailuresAndWhatTheyLeave) {
   ExpectCases({
+      // clang-format off
       {"1/0", false, "E"},              {"1/-0", false, "0.000000"},             {"10^400", false, "E"},
       {"(-8)^(1/3)", false, "E"},       {"2*-3", false, "-3.000000"},     {"--3", false, "-3.000000"},
       {"-", false, "0.000000"},         {"X+1", false, "1.000000"},       {"1<>2", false, "0.000000"},
       {"%", false, ""},                 {"%+3", false, "3.000000"},       {"1+", false, "1.000000"},
       {"X", false, "0.0"},              {"2(3)", false, "0.0"},           {"1/0+1", false, "1.000000"},
+      // clang-format on
   });
 }
 
@@ -63,10 +69,12 @@ TEST_F(EvaluatorTest, DatesCompareFieldByField) {
   Define("D2", "5/6/2001");
   Define("D3", "32-1-2000");
   ExpectCases({
+      // clang-format off
       {"D1<D2", true, "1.000000"},  {"D1=D2", true, "0.000000"},  {"D1-D2", true, "0.000000"},
       {"D1+1", true, "2.000000"},   {"D2>D1", true, "1.000000"},  {"D1<=D1", true, "1.000000"},
       {"D1>=D2", true, "0.000000"}, {"D3<D1", true, "1.000000"},  {"D1*D2", true, "0.000000"},
       {"(\"1-1-1950\")<(\"1-1-1960\")", true, "1.000000"},
+      // clang-format on
   });
   EXPECT_EQ(CompareDates("1-1-2000", "1-1-2000", Operator::kEqual), 1.0);
   EXPECT_EQ(CompareDates("1-1-2000", "2-1-2000", Operator::kAdd), 0.0);
@@ -90,7 +98,8 @@ TEST_F(EvaluatorTest, FindOperatorSkipsFirstCharacterAndParentheses) {
 using testing::RecursiveEvaluate;
 
 std::string RandomExpression(std::mt19937& rng, int depth) {
-  static const char* const atoms[] = {"1", "2", "0", "3.5", "-2", "X", "Y", "\"1-2-2000\"", "D", "7%", "", " ", "(", ")", "\"q\""};
+  static const char* const atoms[] = {"1", "2",  "0", "3.5", "-2", "X", "Y",    "\"1-2-2000\"",
+                                      "D", "7%", "",  " ",   "(",  ")", "\"q\""};
   static const char* const ops[] = {"+", "-", "*", "/", "^", "<", ">", "=", "<=", ">=", "%", " ", "--", "%+"};
   std::string s;
   const int terms = 1 + static_cast<int>(rng() % 6);

@@ -24,7 +24,7 @@ TEST(FunctionDocsTest, EveryKeywordIsNamedInTheDocumentsAndTheFuzzDictionary) {
     const char* path;
     const char* pattern;  // NAME stands for the keyword without its "("
   } places[] = {
-      {"README.md", "`NAME\\("},                      // the function table
+      {"README.md", "`NAME\\("},                    // the function table
       {"resources/man/vell-eval.1", "\\bNAME\\b"},  // the language's man page
       {"resources/vell_guide.txt", "\\bNAME\\b"},   // the guide's list of words
       {"fuzz/vell.dict", "^\"NAME\\(\"$"},

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "reference_evaluation.h"
-#include "reference_resolution.h"
 #include "engine_cases.h"
 #include "engine_internals.h"
+#include "reference_evaluation.h"
+#include "reference_resolution.h"
 
 namespace vell {
 namespace {
@@ -65,7 +65,6 @@ TEST_F(FuzzRegressionTest, SheetsMatchThePlainPasses) {
   Reset();
 }
 
-
 // Ranges look their members up directly when evaluating "STEM" + number
 // could only be a look-up; whatever the stem, the result must be what
 // evaluating every member as an expression gives.
@@ -73,7 +72,8 @@ TEST_F(FuzzRegressionTest, RangesGiveWhatTheirMembersEvaluateTo) {
   const char* const stems[] = {"A", "<A", "*X", "A B", "A%", "A\"", "=Q", "1+A", " A", "\"A", "(A", "7.", "-A"};
   for (const char* stem : stems) {
     std::string sheet;
-    for (int i = 1; i <= 3; ++i) sheet += std::string(stem) + std::to_string(i) + "=" + std::to_string(i * 3 % 7) + "\n";
+    for (int i = 1; i <= 3; ++i)
+      sheet += std::string(stem) + std::to_string(i) + "=" + std::to_string(i * 3 % 7) + "\n";
     for (const char* kind : {"SUM", "MIN", "MAX"}) {
       for (int last : {3, 5, 4000}) {
         Reset();

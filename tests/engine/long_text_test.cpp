@@ -7,17 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "reference_evaluation.h"
 #include "engine_cases.h"
 #include "engine_internals.h"
+#include "reference_evaluation.h"
 #include "scan_context.h"
 
 namespace vell {
 namespace {
 
 std::string RandomLongExpression(std::mt19937& rng, int depth) {
-  static const char* const atoms[] = {"1",   "2.5", "x",   "sin(30)", "\"ab\"", "(",        ")",
-                                      "-3",  "7%",  " ",   "Y",       "d",      "max(1,2)", "\"1-2-2000\""};
+  static const char* const atoms[] = {"1",  "2.5", "x", "sin(30)", "\"ab\"", "(",        ")",
+                                      "-3", "7%",  " ", "Y",       "d",      "max(1,2)", "\"1-2-2000\""};
   static const char* const ops[] = {"+", "-", "*", "/", "^", "<", ">", "=", "<=", ">=", "%", ""};
   std::string s;
   const int terms = 1 + static_cast<int>(rng() % 5);
@@ -101,10 +101,9 @@ TEST_F(LongTextTest, ArgumentsSplitAsTheCharacterWalkDoes) {
       ++withIf;
       std::string condition;
       const bool conditionOk = EvaluateExpression(args.substr(0, commas[1]), condition);
-      const bool branchOk =
-          ReadNumber(condition) == 1.0
-              ? EvaluateExpression(args.substr(commas[1] + 1, commas[0] - commas[1] - 1), expected)
-              : EvaluateExpression(args.substr(commas[0] + 1), expected);
+      const bool branchOk = ReadNumber(condition) == 1.0
+                                ? EvaluateExpression(args.substr(commas[1] + 1, commas[0] - commas[1] - 1), expected)
+                                : EvaluateExpression(args.substr(commas[0] + 1), expected);
       expectedOk = conditionOk && branchOk;
     }
     State().misses = nullptr;

@@ -64,17 +64,17 @@ class RangeMembersTest : public testing::EngineTest {
 TEST_F(RangeMembersTest, WrittenStemsGiveTheirMembersAggregate) {
   DefineMembers({"A", "B", "(A"});
   const std::vector<std::string> stems = {
-      "A",        "-A",        "+A",        "--A",       "1+A",       "2*A",       "2*-A",     "10-2*A",
-      "A+",       "A*",        "A^",        "2^",        "1/",        "0/A",       "A<",       "A<=",
-      "3>=",      "1=",        "1.",        ".",         "\"",        " A",
-      " -A",      "(A",        "((A",       "(1+A",      "SIN(",      "SIN(A",     "SQRT(",    "IF(1,2,",
-      "IF(0,2,A", "MIN(A",     "MAX(1,A",   "ROUND(A",   "ROUND(2.5,", "AND(A",   "OR(1,A",   "DAY(",
-      "A%+",       "50%*A",     "A%*",       "(1+2)*A",   "3*(A",      "X+A",      "2*X*A",
-      "1+2*3-A",  "-2*A+1*B",  "\"1-1-2000\"<", "1-1-2000<", "A B",   "*A",        "=A",       "<A",
+      "A",         "-A",      "+A",         "--A",   "1+A",    "2*A",     "2*-A",     "10-2*A",
+      "A+",        "A*",      "A^",         "2^",    "1/",     "0/A",     "A<",       "A<=",
+      "3>=",       "1=",      "1.",         ".",     "\"",     " A",      " -A",      "(A",
+      "((A",       "(1+A",    "SIN(",       "SIN(A", "SQRT(",  "IF(1,2,", "IF(0,2,A", "MIN(A",
+      "MAX(1,A",   "ROUND(A", "ROUND(2.5,", "AND(A", "OR(1,A", "DAY(",    "A%+",      "50%*A",
+      "A%*",       "(1+2)*A", "3*(A",       "X+A",   "2*X*A",  "1+2*3-A", "-2*A+1*B", "\"1-1-2000\"<",
+      "1-1-2000<", "A B",     "*A",         "=A",    "<A",
   };
   for (const std::string& stem : stems) {
-    for (auto [first, last] : {std::pair{1, 3}, std::pair{0, 12}, std::pair{8, 11}, std::pair{95, 103},
-                               std::pair{5, 4}, std::pair{7, 7}}) {
+    for (auto [first, last] :
+         {std::pair{1, 3}, std::pair{0, 12}, std::pair{8, 11}, std::pair{95, 103}, std::pair{5, 4}, std::pair{7, 7}}) {
       ExpectAsDefined(stem, first, last);
     }
   }
@@ -88,21 +88,43 @@ TEST_F(RangeMembersTest, LongStemsGiveTheirMembersAggregate) {
     return s;
   }();
   const std::vector<std::string> stems = {
-      "000.",         "-00.",          " 00.",          "\"000.",        "\" -00.",       "1+000.",
-      "2*00.",        "0.",            zeros + ".",     "-" + zeros + ".", spaces + zeros + ".",
-      "\"" + zeros + ".", "1-" + zeros + ".", "0." + zeros + "E", "1E",   "1E-",           "\"2E",
-      "\"0." + zeros + "1E-", sum,      sum + "2*",      "2*" + sum,      "IF((" + sum + "1),2,",
-      "IF(1,(" + sum + "1),A", "IF((" + sum + "0),2,A", "SIN(" + zeros + ".",
+      "000.",
+      "-00.",
+      " 00.",
+      "\"000.",
+      "\" -00.",
+      "1+000.",
+      "2*00.",
+      "0.",
+      zeros + ".",
+      "-" + zeros + ".",
+      spaces + zeros + ".",
+      "\"" + zeros + ".",
+      "1-" + zeros + ".",
+      "0." + zeros + "E",
+      "1E",
+      "1E-",
+      "\"2E",
+      "\"0." + zeros + "1E-",
+      sum,
+      sum + "2*",
+      "2*" + sum,
+      "IF((" + sum + "1),2,",
+      "IF(1,(" + sum + "1),A",
+      "IF((" + sum + "0),2,A",
+      "SIN(" + zeros + ".",
   };
   for (const std::string& stem : stems)
-    for (auto [first, last] : {std::pair{0, 12}, std::pair{95, 130}, std::pair{995, 1003}}) ExpectAsDefined(stem, first, last);
+    for (auto [first, last] : {std::pair{0, 12}, std::pair{95, 130}, std::pair{995, 1003}})
+      ExpectAsDefined(stem, first, last);
 }
 
 TEST_F(RangeMembersTest, GeneratedStemsGiveTheirMembersAggregate) {
   DefineMembers({"A", "B"});
   const std::vector<std::string> pieces = {
-      "A", "B", "X", "1", "2.5", ".", "+", "-", "*", "/", "^", "<", "=", ">", "<=", ">=", "%", "(", ")",
-      "\"", " ", ",", "SIN(", "IF(", "MIN(", "SUM(", "ROUND(", "SQR(", "e", "1-1-2000", "0", "00", "E", "E-", "\t",
+      "A",    "B",    "X",      "1",    "2.5", ".",        "+", "-",  "*", "/",  "^",    "<",
+      "=",    ">",    "<=",     ">=",   "%",   "(",        ")", "\"", " ", ",",  "SIN(", "IF(",
+      "MIN(", "SUM(", "ROUND(", "SQR(", "e",   "1-1-2000", "0", "00", "E", "E-", "\t",
   };
   std::mt19937 random(20261207);
   for (int n = 0; n < 3000; ++n) {

@@ -68,9 +68,11 @@ TEST(ValueMap, StoresEachNameOnce) {
     std::string name, value;
     bool stored;
   } cases[] = {
+      // clang-format off
       {"A", "1", true},         {"B", "", true},     {"", "empty name", true}, {"A", "2", false},
       {"AB", "3", true},        {"BA", "4", true},   {long1, long2, true},     {long2, long1, true},
       {"H", huge, true},        {"", "again", false}, {"LIST(X)", "A,B", true},
+      // clang-format on
   };
   ValueMap map;
   std::size_t size = 0;
@@ -122,7 +124,9 @@ TEST(ValueMap, SharedValuesAreOneText) {
     const char* source;
     bool stored;
   } cases[] = {
+      // clang-format off
       {"B", "T", true}, {"C", "B", true}, {"T", "B", false}, {"D", "MISSING", false}, {"B", "C", false},
+      // clang-format on
   };
   for (const auto& c : cases) EXPECT_EQ(map.InsertShared(c.name, c.source), c.stored) << c.name;
   // Growing past the reservation moves no text.

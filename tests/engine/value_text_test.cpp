@@ -21,12 +21,14 @@ TEST(TrimTrailingZeros, DisplayForms) {
   const struct {
     std::string in, out;
   } cases[] = {
+      // clang-format off
       {"3.000000", "3"},   {"3.500000", "3.5"}, {"100.000000", "100"}, {"0.000000", "0"},
       {"-0.000000", "-0"}, {"0012.5", "12.5"},  {"0.0005", "0.0005"},  {"100", "100"},
       {"007", "007"},      {".", "."},          {"0.", "0."},          {".0", "NIL"},
       {".000", "NIL"},     {"A.B0", "A.B"},     {"", ""},              {"2.50", "2.5"},
       {"1.5", "1.5"},      {"000.5", "0.5"},    {"10.0", "10"},        {"-2.500000", "-2.5"},
       {long300, std::string(300, '7')},
+      // clang-format on
   };
   for (const auto& c : cases) EXPECT_EQ(Trimmed(c.in), c.out) << "input " << c.in;
 }
@@ -36,9 +38,11 @@ TEST(IsNumeral, AcceptsDigitsPointsAndEdgeSigns) {
     const char* text;
     bool numeral;
   } cases[] = {
+      // clang-format off
       {"", false},   {".", true},    {"-", true},     {"%", true},     {"5%", true},  {"%5", false},
       {"-5", true},  {"5-", false},  {"1,5", false},  {"1.2.3", true}, {"007", true}, {"1e5", false},
       {"1 2", false}, {"-%", true},  {"5%%", false},  {"+5", false},
+      // clang-format on
   };
   for (const auto& c : cases) EXPECT_EQ(IsNumeral(c.text), c.numeral) << "text " << c.text;
 }
@@ -69,9 +73,11 @@ TEST(SplitTrailingNumber, FirstCharacterAlwaysInPrefix) {
     const char* prefix;
     std::int32_t number;
   } cases[] = {
+      // clang-format off
       {"A12", "A", 12},    {"AB", "AB", 0},  {"12", "1", 2},  {"", "", 0},
       {"X!A10", "X!A", 10}, {"A", "A", 0},   {"7", "7", 0},   {"A007", "A", 7},
       {"A99999999999999999999", "A", std::numeric_limits<std::int32_t>::max()},
+      // clang-format on
   };
   for (const auto& c : cases) {
     std::string prefix = "junk";
@@ -86,6 +92,7 @@ TEST(ParseDate, FieldsAndYearWindow) {
     bool ok;
     std::int32_t d, m, y;
   } cases[] = {
+      // clang-format off
       {"1-2-2000", true, 1, 2, 2000},   {"1/2/37", true, 1, 2, 2037},   {"1/2/38", true, 1, 2, 1938},
       {"1-2-1899", true, 1, 2, 1899},   {"1-2-1900", true, 1, 2, 1900}, {"1-2-99", true, 1, 2, 1999},
       {"1-2-100", true, 1, 2, 2000},    {"1-2-999", true, 1, 2, 2899},  {"1-2-1000", true, 1, 2, 1000},
@@ -96,6 +103,7 @@ TEST(ParseDate, FieldsAndYearWindow) {
       {"1--2000", false, 0, 0, 0},      {"", false, 0, 0, 0},
       {"99999999999-1-2000", true, 2147483647, 1, 2000},
       {"1-1--99999999999", true, 1, 1, -2147481648},
+      // clang-format on
   };
   for (const auto& c : cases) {
     std::int32_t d = 0, m = 0, y = 0;
@@ -176,11 +184,13 @@ TEST(ReadNumber, LeadingDecimalNumberOnly) {
     const char* text;
     double value;
   } cases[] = {
+      // clang-format off
       {"E", 0},        {"1-2-2000", 1},  {"12ABC", 12},    {"1E2", 100},     {"1D2", 100},    {"1d2", 100},
       {"2.5.1", 2.5},  {"", 0},          {"ABC", 0},       {"  -3.5", -3.5}, {"+4", 4},       {".5", 0.5},
       {"5.", 5},       {"1e", 1},        {"1e+", 1},       {"1e-2", 0.01},   {"0x1A", 0},     {"inf", 0},
       {"nan", 0},      {"-", 0},         {".", 0},         {"1,5", 1},       {"\t\n7", 7},    {"2.50", 2.5},
       {"1e-400", 0},   {"0.000e5", 0},
+      // clang-format on
   };
   for (const auto& c : cases) EXPECT_EQ(ReadNumber(c.text), c.value) << "text " << c.text;
   EXPECT_TRUE(std::isinf(ReadNumber("1e400")));

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "engine_cases.h"
-#include "reference_resolution.h"
 #include "engine_internals.h"
+#include "reference_resolution.h"
 
 namespace vell {
 namespace {
@@ -40,7 +40,8 @@ TEST_F(VariableSheetTest, ResolvesSheetsAndWritesTheReport) {
       {"x=1", "\"keep Case\"", true, "keep Case", "X = 1\n"},
       {"a1=5\na2=2\na3=7\ns=sum(a1:a3)", "s", true, "14.000000", "A1 = 5\nA2 = 2\nA3 = 7\nS = 14\n"},
       {"s=sum(a1:a3)\na3=7\na2=2\na1=5", "s", true, "14.000000", "S = 14\nA3 = 7\nA2 = 2\nA1 = 5\n"},
-      {"c=color\nlist(color)=\"red,green\"\ncolor=\"green\"", "c", true, "2", "C = 2\nLIST(COLOR) = RED,GREEN\nCOLOR = GREEN\n"},
+      {"c=color\nlist(color)=\"red,green\"\ncolor=\"green\"", "c", true, "2",
+       "C = 2\nLIST(COLOR) = RED,GREEN\nCOLOR = GREEN\n"},
       {"X!12AB=1\nX!AB12=2", "1", true, "1", "X!AB12 = 1\nERR 1 : X!AB12=2\n"},
       {"s=sin(30\nq=\"abc\nw=1", "w", true, "1", "ERR 1 : S=SIN(30\nERR 2 : Q=\"ABC\nW = 1\n"},
       {"d=pow(2," + kDeep + ")\nw=1", "w", true, "1", "ERR 1 : D=POW(2," + kDeep + ")\nW = 1\n"},
@@ -147,10 +148,8 @@ TEST_F(VariableSheetTest, ListPositionsLastUntilTheNextResolution) {
     std::string sheet, expression;
     std::string out;
   } cases[] = {
-      {"x=\"b\"\nlist(x)=\"a,B,b\"", "x", "2"},
-      {"x=\"b\"\nlist(x)=\"a,c\"", "x", "B"},
-      {"x=\"c\"\nlist(x)=\"a,b,c\"", "x", "3"},
-      {"x=\"c\"", "x", "C"},
+      {"x=\"b\"\nlist(x)=\"a,B,b\"", "x", "2"}, {"x=\"b\"\nlist(x)=\"a,c\"", "x", "B"},
+      {"x=\"c\"\nlist(x)=\"a,b,c\"", "x", "3"}, {"x=\"c\"", "x", "C"},
       {"x=2\nlist(x)=\"2,1\"", "x", "2"},
   };
   for (const auto& c : cases) {
@@ -193,9 +192,11 @@ TEST(NormalizeName, MovesDigitsBehindLetters) {
     const char* in;
     const char* out;
   } cases[] = {
+      // clang-format off
       {"X!12AB", "X!AB12"}, {"X!AB12", "X!AB12"}, {"X!12", "X!12"}, {"X!1A2", "X!1A2"},
       {"X12AB", "X12AB"},   {"X!", "X!"},         {"!1A", "!A1"},   {"A!1B!2C", "A!1B!2C"},
       {"A!007Q", "A!Q007"}, {"A!1a", "A!a1"},
+      // clang-format on
   };
   for (const auto& c : cases) {
     std::string name = c.in;
@@ -222,9 +223,9 @@ TEST_F(VariableSheetTest, SplitDefinitionGivesNameAndValue) {
 std::string RandomSheet(std::mt19937& rng, int lines) {
   static const char* const names[] = {"A", "B", "C", "D", "E", "A1", "A2", "A3", "X!1B", "X!B1", "LIST(C)", "F"};
   static const char* const rhs[] = {
-      "1", "2.5", "A+1", "B*2", "C", "D-E", "F", "IF(A=1,B,C)", "IF(D>2,1,X)", "SUM(A1:A3)", "MAX(A1:A3)",
-      "MIN(A1:A9)", "\"RED\"", "\"RED,BLUE\"", "AND(A,B)", "OR(E,1)", "A/0", "X!B1+1", "A2", "A3+A1",
-      "SUM(A1:A900)", "C+1", "\"BLUE\"", "DATE(\"1-1-2000\",<,\"2-1-2000\")", "B+C+D+E", "1+",
+      "1", "2.5", "A+1", "B*2", "C", "D-E", "F", "IF(A=1,B,C)", "IF(D>2,1,X)", "SUM(A1:A3)", "MAX(A1:A3)", "MIN(A1:A9)",
+      "\"RED\"", "\"RED,BLUE\"", "AND(A,B)", "OR(E,1)", "A/0", "X!B1+1", "A2", "A3+A1", "SUM(A1:A900)", "C+1",
+      "\"BLUE\"", "DATE(\"1-1-2000\",<,\"2-1-2000\")", "B+C+D+E", "1+",
       // POW and NROOT turn a failed operand into "E" with success.
       "POW(A,2)+B", "NROOT(SUM(A1:A900),2)", "POW(2,MIN(A1:A3))*C", "IF(POW(X,1)=0,A,B)", "(1/0)+A"};
   std::string s;
@@ -257,8 +258,10 @@ TEST_F(VariableSheetTest, MatchesPlainPassesOnGeneratedSheets) {
     out.clear();
     const bool refOk = testing::ResolveVariablesByPasses(State(), sheet, expression, out);
     const testing::ResolutionSnapshot reference = testing::TakeSnapshot(State(), refOk, out);
-    ASSERT_TRUE(fast == reference) << "sheet:\n" << sheet << "\nfast report:\n" << fast.report
-                                   << "\nreference report:\n" << reference.report;
+    ASSERT_TRUE(fast == reference) << "sheet:\n"
+                                   << sheet << "\nfast report:\n"
+                                   << fast.report << "\nreference report:\n"
+                                   << reference.report;
   }
 }
 

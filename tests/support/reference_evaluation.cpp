@@ -62,8 +62,8 @@ bool RecursiveApply(EngineState& engine, std::string_view text, std::size_t p, s
   std::size_t leftEnd;
   const char op = OperatorAt(text, p, leftEnd);
   std::string left, right;
-  const bool ok = RecursiveEvaluate(engine, text.substr(0, leftEnd), left) &
-                  RecursiveEvaluate(engine, text.substr(p + 1), right);
+  const bool ok =
+      RecursiveEvaluate(engine, text.substr(0, leftEnd), left) & RecursiveEvaluate(engine, text.substr(p + 1), right);
   return Combine(op, left, right, ok, out);
 }
 

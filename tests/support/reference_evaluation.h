@@ -23,7 +23,6 @@ std::size_t FindOperator(std::string_view text, OperatorLevel level);
 // EvaluateExpression, and combines them.
 bool ApplyOperator(EngineState& engine, std::string_view text, std::size_t position, std::string& out);
 
-
 // Evaluates like EvaluateExpression, recursing once per operator, percent
 // sign and parenthesis pair. Terms other than parenthesised text go to
 // EvaluateTerm. Keep inputs short and shallow: the recursion is unbounded.

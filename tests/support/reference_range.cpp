@@ -5,8 +5,8 @@
 
 namespace vell::testing {
 
-bool MemberByMemberRange(EngineState& engine, std::string_view keyword, std::string_view stem, std::int32_t first, std::int32_t last,
-                         std::string& out) {
+bool MemberByMemberRange(EngineState& engine, std::string_view keyword, std::string_view stem, std::int32_t first,
+                         std::int32_t last, std::string& out) {
   const bool sum = keyword == "SUM";
   const bool min = keyword == "MIN";
   bool ok = true;

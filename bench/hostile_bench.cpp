@@ -91,7 +91,7 @@ class OutFile {
 
 template <typename Body>
 std::string WriteFile(const std::string& dir, const char* name, Body body) {
-  const std::string path = dir + "/" + name;
+  std::string path = dir + "/" + name;
   OutFile out(path);
   body(out);
   out.Close();
@@ -344,6 +344,7 @@ Outcome RunChild(const std::string& program, const Invocation& invocation, const
   std::vector<std::string> args = invocation.args;
   args.insert(args.begin(), "vell-eval");
   std::vector<char*> argv;
+  argv.reserve(args.size() + 1);
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
   const std::string input = invocation.input.empty() ? "/dev/null" : invocation.input;
@@ -428,7 +429,7 @@ void RemoveFolder(const std::string& dir) {
   if (DIR* folder = opendir(dir.c_str())) {
     while (const dirent* entry = readdir(folder)) {
       const std::string name = entry->d_name;
-      if (name != "." && name != "..") unlink((dir + "/" + name).c_str());
+      if (name != "." && name != "..") unlink((dir + "/").append(name).c_str());
     }
     closedir(folder);
   }
@@ -508,7 +509,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     } else if (arg == "--vell-eval" && hasValue) {
       options.program = argv[++i];
     } else if (arg == "--class" && hasValue) {
-      options.classes.push_back(argv[++i]);
+      options.classes.emplace_back(argv[++i]);
     } else if (arg == "--max-seconds" && hasValue) {
       char* end = nullptr;
       options.maxSeconds = std::strtod(argv[++i], &end);

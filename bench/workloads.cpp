@@ -87,9 +87,9 @@ std::vector<std::string> NestedExpressions(int count, int depth) {
     for (int d = 0; d < depth; ++d) {
       const char op = operators[g.Below(4)];
       if (g.Below(2) == 0) {
-        s = "(" + g.Number(4) + op + s + ")";
+        s = std::string("(").append(g.Number(4)).append(1, op).append(s).append(")");
       } else {
-        s = "(" + s + op + g.Number(4) + ")";
+        s = std::string("(").append(s).append(1, op).append(g.Number(4)).append(")");
       }
     }
     all.push_back(std::move(s));

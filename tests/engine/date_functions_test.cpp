@@ -10,8 +10,6 @@
 namespace vell {
 namespace {
 
-using testing::Case;
-
 class DateFunctionsTest : public testing::EngineTest {
  protected:
   void SetUp() override {

@@ -9,8 +9,6 @@
 namespace vell {
 namespace {
 
-using testing::Case;
-
 class ListFunctionsTest : public testing::EngineTest {
  protected:
   void SetUp() override {

@@ -9,8 +9,6 @@
 namespace vell {
 namespace {
 
-using testing::Case;
-
 using TermTest = testing::EngineTest;
 
 TEST_F(TermTest, OneArgumentFunctionsInDegrees) {

@@ -30,6 +30,7 @@ void Write(EngineState& engine, FailureNote::Level level, std::string_view a, st
   note.level = level;
   std::size_t size = 0;
   for (const std::string_view part : {a, b, c, d}) {
+    if (part.empty()) continue;  // the parts not given: no data to copy
     bool more;
     const std::string_view shown = Shown(part, more);
     std::memcpy(note.text + size, shown.data(), shown.size());

@@ -25,6 +25,7 @@ inline constexpr char kExpressionPage[] = "Expression";
 inline constexpr char kVariablesFrame[] = "Variables (Optional)";
 inline constexpr char kEvaluate[] = "&Evaluate";
 inline constexpr char kResult[] = "Result";
+inline constexpr char kReason[] = "Reason";  // the line under the result that says why it is E
 inline constexpr char kNew[] = "&New";
 inline constexpr char kOpen[] = "&Open...";
 inline constexpr char kSave[] = "&Save...";

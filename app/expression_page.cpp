@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
@@ -134,6 +135,10 @@ void ExpressionPage::CreateControls() {
   resultBox_ = new QLineEdit(this);
   resultBox_->setReadOnly(true);
   place(resultBox_, ids::kResultBox, texts::Text(texts::kResult), units.Rect(13, 132, 208, 13));
+  reasonLabel_ = new QLabel(this);
+  QRect reasonRect = units.Rect(13, 145, 208, 7);  // the frame's room below the box
+  reasonRect.setHeight(qMax(reasonRect.height(), reasonLabel_->fontMetrics().height()));
+  place(reasonLabel_, 0, texts::Text(texts::kReason), reasonRect);
 
   button(ids::kNewVariables, texts::Text(texts::kNew), units.Rect(8, 156, 30, 16));
   button(ids::kOpenVariables, texts::Text(texts::kOpen), units.Rect(38, 156, 30, 16));
@@ -208,6 +213,10 @@ void ExpressionPage::ShowOutcome(const std::string& expression, const std::strin
   ShowExpression(DecodeBytes(expression));
   const QString shown = DecodeBytes(result);
   if (resultBox_->text() != shown) resultBox_->setText(shown);
+  // A named label is read out by its name: the reason is its description too.
+  const QString reason = result == "E" ? DecodeBytes(engine_.LastFailure()) : QString();
+  reasonLabel_->setText(reason);
+  reasonLabel_->setAccessibleDescription(reason);
   // The sheet is shown as it was evaluated: without its outer blanks.
   if (variablesBox_->Bytes() != variables) variablesBox_->SetBytes(variables);
   std::string report;
@@ -297,6 +306,7 @@ void ExpressionPage::OnDetails() {
   detailsBox_->setVisible(details);
   expressionBox_->setVisible(!details);
   resultBox_->setVisible(!details);
+  reasonLabel_->setVisible(!details);
   expressionFrame_->setVisible(!details);
 }
 

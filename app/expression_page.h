@@ -13,6 +13,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -44,6 +45,7 @@ class ExpressionPage : public QWidget {
   ByteTextEdit* variablesBox() const { return variablesBox_; }
   QComboBox* expressionBox() const { return expressionBox_; }
   QLineEdit* resultBox() const { return resultBox_; }
+  QLabel* reasonLabel() const { return reasonLabel_; }
   ByteTextEdit* detailsBox() const { return detailsBox_; }
   QGroupBox* expressionFrame() const { return expressionFrame_; }
   TipBalloon& tipBalloon() { return tipBalloon_; }
@@ -74,6 +76,7 @@ class ExpressionPage : public QWidget {
   ByteTextEdit* detailsBox_ = nullptr;
   ByteTextEdit* variablesBox_ = nullptr;
   QLineEdit* resultBox_ = nullptr;
+  QLabel* reasonLabel_ = nullptr;  // why the result is "E"
   QComboBox* expressionBox_ = nullptr;
   QCheckBox* detailsCheck_ = nullptr;
   QCheckBox* tipsCheck_ = nullptr;

@@ -64,6 +64,15 @@ void Remember(const std::string& line, const std::string& historyPath) {
 #endif
 }
 
+// The reasons of the report's "ERR n" lines on standard error, after what
+// is on standard output so far.
+void ExplainNow(Session& session, Output& out) {
+  Output errors(STDERR_FILENO);
+  session.ExplainDetails("", errors);
+  out.Flush();
+  errors.Flush();
+}
+
 // Handles a ":command" line; false when the prompt should end.
 bool RunCommand(const std::string& line, Session& session, Output& out) {
   const std::size_t space = line.find_first_of(" \t");
@@ -72,6 +81,7 @@ bool RunCommand(const std::string& line, Session& session, Output& out) {
   if (command == ":quit" || command == ":q" || command == ":exit") return false;
   if (command == ":details") {
     session.PrintDetails(out);
+    ExplainNow(session, out);
   } else if (command == ":vars") {
     std::string sheet, error;
     if (argument.empty()) {
@@ -112,8 +122,9 @@ int RunInteractive(Session& session, Output& out) {
     Remember(line, historyPath);
     if (text[0] == ':') {
       if (!RunCommand(std::string(text), session, out)) return 0;
-    } else {
-      session.Evaluate(line, out);
+    } else if (!session.Evaluate(line, out)) {
+      out.Flush();
+      std::fprintf(stderr, "%s\n", session.Failure().c_str());
     }
   }
   out.Write("\n");

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -23,11 +24,29 @@
 
 namespace {
 
+// Why a result line has no value, on standard error: "vell-eval: REASON",
+// or for an input line "vell-eval: line N: REASON".
+void Explain(vell::cli::Output& errors, long long line, const std::string& reason) {
+  char where[48] = "vell-eval: line ";
+  std::size_t size = 11;  // "vell-eval: "
+  if (line > 0) {
+    size = static_cast<std::size_t>(std::to_chars(where + 16, where + sizeof where - 2, line).ptr - where);
+    where[size++] = ':';
+    where[size++] = ' ';
+  }
+  errors.Write(std::string_view(where, size));
+  errors.WriteLine(reason);
+}
+
 // A full disk or a closed standard output must not pass for success. A reader
 // that went away (EPIPE, when SIGPIPE is ignored) needs no message: with
-// SIGPIPE at its default the process ends silently too.
-int Finish(vell::cli::Output& out, int status) {
-  if (out.Flush()) return status;
+// SIGPIPE at its default the process ends silently too. The reasons on
+// standard error come after the results, and go with them when those are lost.
+int Finish(vell::cli::Output& out, vell::cli::Output& errors, int status) {
+  if (out.Flush()) {
+    errors.Flush();
+    return status;
+  }
   if (out.error() != EPIPE) {
     std::fprintf(stderr, "vell-eval: cannot write standard output: %s\n", std::strerror(out.error()));
   }
@@ -44,13 +63,14 @@ int main(int argc, char** argv) {
     return 2;
   }
   vell::cli::Output out(STDOUT_FILENO);
+  vell::cli::Output errors(STDERR_FILENO);
   if (options.help) {
     out.Write(vell::cli::UsageText());
-    return Finish(out, 0);
+    return Finish(out, errors, 0);
   }
   if (options.version) {
     out.WriteLine("vell-eval " VELL_VERSION " (" VELL_RELEASE_DATE ")");
-    return Finish(out, 0);
+    return Finish(out, errors, 0);
   }
 
   std::string sheet;
@@ -62,14 +82,19 @@ int main(int argc, char** argv) {
   vell::cli::Session session(options.raw, std::move(sheet));
   int status = 0;
   if (options.hasExpression) {
-    status = session.Evaluate(options.expression, out) ? 0 : 1;
+    if (!session.Evaluate(options.expression, out)) {
+      status = 1;
+      Explain(errors, 0, session.Failure());
+    }
   } else if (isatty(STDIN_FILENO)) {
     status = vell::cli::RunInteractive(session, out);
   } else {
     vell::cli::LineReader input(STDIN_FILENO);
     std::string_view line;
-    while (out.error() == 0 && input.Next(line)) {
-      if (!session.Evaluate(line, out)) status = 1;
+    for (long long number = 1; out.error() == 0 && input.Next(line); ++number) {
+      if (session.Evaluate(line, out)) continue;
+      status = 1;
+      Explain(errors, number, session.Failure());
     }
     if (input.error() != 0) {
       std::fprintf(stderr, "vell-eval: cannot read standard input: %s\n", std::strerror(input.error()));
@@ -77,6 +102,9 @@ int main(int argc, char** argv) {
     }
   }
   session.ResolvePending();
-  if (options.details) session.PrintDetails(out);
-  return Finish(out, status);
+  if (options.details) {
+    session.PrintDetails(out);
+    session.ExplainDetails("vell-eval: ", errors);
+  }
+  return Finish(out, errors, status);
 }

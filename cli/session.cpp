@@ -1,5 +1,8 @@
 #include "session.h"
 
+#include <string>
+#include <vector>
+
 #include "vell_engine.h"
 
 namespace vell::cli {
@@ -45,6 +48,17 @@ void Session::PrintDetails(Output& out) const {
   std::string report;
   engine_.WriteDetailsReport(report);
   out.Write(report);
+}
+
+void Session::ExplainDetails(std::string_view prefix, Output& errors) {
+  const std::vector<std::string> reasons = engine_.ErrorReasons();
+  for (std::size_t i = 0; i < reasons.size(); ++i) {
+    errors.Write(prefix);
+    errors.Write("ERR ");
+    errors.Write(std::to_string(i + 1));
+    errors.Write(": ");
+    errors.WriteLine(reasons[i]);
+  }
 }
 
 }  // namespace vell::cli

@@ -24,6 +24,11 @@ class Session {
   void ResolvePending();
   void PrintDetails(Output& out) const;
 
+  // Why the last expression gave no value ("unknown name ZZ").
+  const std::string& Failure() const { return engine_.LastFailure(); }
+  // One line "PREFIXERR n: reason" for each "ERR n" line of the report.
+  void ExplainDetails(std::string_view prefix, Output& errors);
+
  private:
   void Resolved();
 

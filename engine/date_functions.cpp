@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "evaluator.h"
+#include "failure_note.h"
 #include "number_text.h"
 #include "term.h"
 #include "value_text.h"
@@ -30,18 +31,29 @@ struct DateArguments {
   bool ok = true;
 };
 
-// Splits the arguments and checks their count; out starts as "0.0".
-bool TakeArguments(std::string_view text, std::size_t expected, DateArguments& args, std::string& out) {
+// Splits the arguments of the call keyword(text) and checks their count;
+// out starts as "0.0".
+bool TakeArguments(std::string_view keyword, std::string_view text, std::size_t expected, DateArguments& args,
+                   std::string& out) {
   out = "0.0";
   SplitArguments(args.engine, text, args.items);
-  return args.items.size() == expected;
+  if (args.items.size() == expected) return true;
+  NoteReason(args.engine, "wrong number of arguments in ", keyword, text, ")");
+  return false;
 }
 
 // Evaluates one item and reads it as a date.
 bool ReadDateItem(std::string_view item, DateArguments& args, std::int32_t& d, std::int32_t& m, std::int32_t& y) {
   std::string value;
-  if (!EvaluateExpression(args.engine, item, value)) args.ok = false;
-  return ParseDate(value, d, m, y);
+  const bool evaluated = EvaluateExpression(args.engine, item, value);
+  if (!evaluated) args.ok = false;
+  if (ParseDate(value, d, m, y)) return true;
+  // A failed item has its own reason; an empty one is named by the call.
+  if (evaluated && !HasFailureReason(args.engine)) {
+    TrimTrailingZeros(value);  // shown as the window would show it
+    NoteReason(args.engine, "not a date: ", value.empty() ? item : std::string_view(value));
+  }
+  return false;
 }
 
 // Evaluates two items and converts both to times; false unless both are dates.
@@ -68,7 +80,7 @@ std::int64_t DateToTime(std::int32_t day, std::int32_t month, std::int32_t year)
 
 bool EvaluateDate(EngineState& engine, std::string_view text, std::string& out) {
   DateArguments args(engine);
-  if (!TakeArguments(text, 3, args, out)) return false;
+  if (!TakeArguments("DATE(", text, 3, args, out)) return false;
   std::int64_t s1, s2;
   if (!ReadTwoTimes(args.items[0], args.items[2], args, s1, s2)) return false;
   const std::string_view op = args.items[1];
@@ -92,7 +104,7 @@ bool EvaluateDate(EngineState& engine, std::string_view text, std::string& out) 
 
 bool EvaluateDays360(EngineState& engine, std::string_view text, std::string& out) {
   DateArguments args(engine);
-  if (!TakeArguments(text, 2, args, out)) return false;
+  if (!TakeArguments("DAYS360(", text, 2, args, out)) return false;
   std::int64_t t1, t2;
   if (!ReadTwoTimes(args.items[0], args.items[1], args, t1, t2)) return false;
   const std::int64_t days = (t2 - t1) / 86400;
@@ -102,7 +114,7 @@ bool EvaluateDays360(EngineState& engine, std::string_view text, std::string& ou
 
 bool EvaluateDay(EngineState& engine, std::string_view text, std::string& out) {
   DateArguments args(engine);
-  if (!TakeArguments(text, 1, args, out)) return false;
+  if (!TakeArguments("DAY(", text, 1, args, out)) return false;
   std::int32_t d, m, y;
   if (!ReadDateItem(args.items[0], args, d, m, y)) return false;
   out = IntegerText(d);

@@ -6,7 +6,7 @@
 namespace vell {
 
 bool Engine::EvaluateExpression(std::string_view expression, std::string& out) {
-  return vell::EvaluateExpression(state_, expression, out);
+  return EvaluateExplained(state_, expression, out);
 }
 
 bool Engine::ResolveVariables(std::string_view sheet, std::string_view expression, std::string& out) {
@@ -14,5 +14,11 @@ bool Engine::ResolveVariables(std::string_view sheet, std::string_view expressio
 }
 
 void Engine::WriteDetailsReport(std::string& report) const { vell::WriteDetailsReport(state_, report); }
+
+std::vector<std::string> Engine::ErrorReasons() {
+  std::vector<std::string> reasons;
+  ExplainUnresolvedLines(state_, reasons);
+  return reasons;
+}
 
 }  // namespace vell

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine_state.h"
 
@@ -19,6 +20,14 @@ class Engine {
   bool ResolveVariables(std::string_view sheet, std::string_view expression, std::string& out);
   // Appends the details report of the last resolved sheet.
   void WriteDetailsReport(std::string& report) const;
+
+  // Why the last EvaluateExpression or ResolveVariables gave no value, in
+  // plain words with the text concerned ("unknown name ZZ"): the first
+  // reason met, when it failed or gave "E"; empty when it gave a value.
+  const std::string& LastFailure() const { return state_.lastFailure; }
+  // Why each definition that the details report lists as "ERR n" did not
+  // resolve, in report order (n - 1 is the index).
+  std::vector<std::string> ErrorReasons();
 
   // The stored lines, their status and the value map, for tests and tools.
   const EngineState& State() const { return state_; }

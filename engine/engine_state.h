@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 #include "sheet_lines.h"
@@ -26,6 +26,39 @@ struct MissRecorder {
     names.clear();
     stems.clear();
   }
+};
+
+// Why the running evaluation fails or gives "E": the first reason met, in
+// plain words. Written only on the paths that fail, so that an evaluation
+// that succeeds pays nothing for it; into storage of its own, since the
+// texts it quotes may not outlive the step that fails.
+struct FailureNote {
+  enum Level : std::uint8_t {
+    kNone,
+    kValueE,   // a function stored "E" with success; a failure replaces it
+    kFailure,  // the evaluation fails; nothing replaces it
+  };
+  // Four parts of at most 60 bytes and "..." each.
+  static constexpr std::size_t kCapacity = std::size_t{4} * 63;
+
+  Level level = kNone;
+  std::uint8_t size = 0;
+  // Functions that store "E" with success say why only while this is set:
+  // an expression is evaluated again with it when its value is "E".
+  bool explainValues = false;
+  // Set while a sheet is resolved: why a line fails is worked out only when
+  // the report's errors are explained.
+  bool quiet = false;
+  char text[kCapacity];
+
+  std::string_view Reason() const { return std::string_view(text, size); }
+};
+
+// What a range walked once in an evaluation gave, for its next use there.
+struct RangeOutcome {
+  bool ok;
+  std::string out;
+  std::string reason;  // why it failed, when it did
 };
 
 // One operator of a chain being folded, kept in the engine's scratch storage.
@@ -54,10 +87,13 @@ struct EngineState {
   // (shielded counts those), so the first failure decides the line.
   bool stopAtFailure = false;
   int shielded = 0;
+  FailureNote failure;
+  // Why the last expression a front end asked for gave no value.
+  std::string lastFailure;
   // Outcomes of the ranges walked so far in this evaluation (the value map
   // cannot change during one), keyed by aggregate, nesting, argument text
   // and the result text MIN and MAX start from.
-  std::unordered_map<std::string, std::pair<bool, std::string>> rangeOutcomes;
+  std::unordered_map<std::string, RangeOutcome> rangeOutcomes;
   // While a range's stem is walked (EvaluateStem): the stem's end, which
   // every member continues with its digits, and who gets the walk.
   const char* stemEnd = nullptr;

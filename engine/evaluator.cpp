@@ -190,6 +190,7 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
   KnownNumber acc = left;
   // A plain numeral right operand is used in place.
   if (!ok) {
+    if (leftEmpty) NoteMissingOperand(e, frames.back().op, text);
     NoteFailure(e);
     if (e.cut) return false;
   }
@@ -231,6 +232,7 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
     ok = Combine(static_cast<Operator>(f.op), value, acc.known ? &acc.value : nullptr, rightValue, rightNumber,
                  ok && rightOk, value, acc);
     if (!ok) {
+      if (!HasFailureReason(e)) ExplainCombine(e, static_cast<Operator>(f.op), text.substr(0, f.rightEnd), acc);
       NoteFailure(e);
       if (e.cut) return false;
     }
@@ -311,6 +313,7 @@ bool EvaluateCore(EngineState& e, std::string_view text, std::string& out, Known
     }
     // An unclosed quote is a typing slip, not a text that loses its last character.
     if (text.back() != '"') {
+      NoteReason(e, "missing closing quote in ", text);
       out = "E";
       return false;
     }
@@ -359,7 +362,10 @@ bool Evaluate(EngineState& e, std::string_view text, std::string& out, KnownNumb
     text = TrimWhiteSpace(text.substr(0, text.size() - 1));
     ++percent;
   }
-  if (text.empty()) return false;
+  if (text.empty()) {
+    NoteReason(e, "missing operand for %");
+    return false;
+  }
   KnownNumber inner;
   if (!EvaluateCore(e, text, out, inner)) {
     number = inner;  // what the failed text left, pending or not
@@ -419,6 +425,7 @@ bool EvaluateExpression(EngineState& e, std::string_view text, std::string& out)
   // value (a function that maps a failed argument to "E" would hide it), so
   // the whole evaluation fails.
   e.cut = e.tooDeep = false;
+  e.failure.level = FailureNote::kNone;
   e.rangeOutcomes.clear();
   const bool ok = EvaluateLevel(e, text, out, number);
   WritePending(number, out);
@@ -427,6 +434,44 @@ bool EvaluateExpression(EngineState& e, std::string_view text, std::string& out)
   e.cut = e.tooDeep = false;
   if (tooDeep) out = "E";
   return false;
+}
+
+namespace {
+
+// Why text gave out with success flag ok and no value, into engine.lastFailure.
+[[gnu::cold]] void Explain(EngineState& e, bool ok, std::string_view text) {
+  if (!ok) return ExplainFailure(e, e.lastFailure);
+  // "E" with success: evaluated again, now with the functions that store "E"
+  // saying why. Nothing else changes: the evaluation only reads.
+  std::string again;
+  e.failure.explainValues = true;
+  EvaluateExpression(e, text, again);
+  e.failure.explainValues = false;
+  if (e.failure.level == FailureNote::kNone) {
+    e.lastFailure = "the value E comes from a variable or a quoted text";
+  } else {
+    e.lastFailure.assign(e.failure.Reason());
+  }
+}
+
+// EvaluateExplained of a text that lies in out, which the evaluation rewrites.
+[[gnu::cold, gnu::noinline]] bool EvaluateCopyExplained(EngineState& e, std::string_view text, std::string& out) {
+  const std::string copy(text);
+  return EvaluateExplained(e, copy, out);
+}
+
+}  // namespace
+
+bool EvaluateExplained(EngineState& e, std::string_view text, std::string& out) {
+  if (reinterpret_cast<std::uintptr_t>(text.data()) - reinterpret_cast<std::uintptr_t>(out.data()) <= out.size())
+    return EvaluateCopyExplained(e, text, out);
+  const bool ok = EvaluateExpression(e, text, out);
+  if (IsValue(ok, out)) {
+    e.lastFailure.clear();
+  } else {
+    Explain(e, ok, text);
+  }
+  return ok;
 }
 
 bool EvaluateArgument(EngineState& e, std::string_view text, std::string& out, KnownNumber& number) {
@@ -478,11 +523,19 @@ bool Combine(Operator op, const std::string& left, const double* leftNumber, std
   }
   if (!std::isfinite(result)) {
     out = "E";
-    outcome = KnownNumber{true, 0.0, false, 0.0};
+    outcome = KnownNumber{true, 0.0, false, result};
     return false;
   }
   outcome = KnownNumber{true, RoundAsWritten(result), true, result};
   return ok;
+}
+
+void ExplainCombine(EngineState& e, Operator op, std::string_view where, const KnownNumber& result) {
+  if (HasFailureReason(e)) return;
+  // Combine leaves a number pending unless it wrote "E".
+  if (result.pending) return NoteMissingOperand(e, static_cast<char>(op), where);
+  if (result.raw == 0.0) return NoteReason(e, "division by zero in ", where);
+  NoteReason(e, "no finite result for ", where);
 }
 
 bool IsPlainNumeral(std::string_view text) {

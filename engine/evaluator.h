@@ -33,6 +33,10 @@ struct EngineState;
 // what the failing step left (unchanged for an empty text).
 bool EvaluateExpression(EngineState& engine, std::string_view text, std::string& out);
 
+// EvaluateExpression for the expression a front end asks for: also keeps in
+// engine.lastFailure why it gave no value, empty when it gave one.
+bool EvaluateExplained(EngineState& engine, std::string_view text, std::string& out);
+
 // 1 or 0: the two dates compared field by field (year, month, day) as read.
 double CompareDates(std::string_view left, std::string_view right, Operator op);
 

@@ -9,6 +9,7 @@
 
 #include "engine_state.h"
 #include "evaluator.h"
+#include "failure_note.h"
 #include "number_text.h"
 #include "scratch_vector.h"
 
@@ -43,7 +44,10 @@ class NestingGuard {
   NestingGuard& operator=(const NestingGuard&) = delete;
   // True also once the evaluation has been cut for another reason.
   bool TooDeep() const {
-    if (state_.nesting > kMaxNesting) state_.cut = state_.tooDeep = true;
+    if (state_.nesting > kMaxNesting) {
+      if (!state_.tooDeep) NoteTooDeep(state_);
+      state_.cut = state_.tooDeep = true;
+    }
     return state_.cut;
   }
 
@@ -65,9 +69,15 @@ class Positions : public ScratchVector<std::size_t> {
 
 // Combines two operand texts; out may be the same string as left. A known
 // number stands for its text. result receives what the outcome reads as: a
-// pending number text, or "E" written into out.
+// pending number text, or "E" written into out (its raw then 0 for a
+// division by zero, else the result that is not finite).
 bool Combine(Operator op, const std::string& left, const double* leftNumber, std::string_view right,
              const KnownNumber& rightNumber, bool ok, std::string& out, KnownNumber& result);
+
+// Why Combine failed, where no operand's failure explains it: "E" for a
+// division by zero or a result that is not finite, else a missing operand.
+// where is the text the step combines.
+[[gnu::cold]] void ExplainCombine(EngineState& engine, Operator op, std::string_view where, const KnownNumber& result);
 
 // EvaluateExpression for a call's argument inside an evaluation: a number
 // result may be left pending in number.

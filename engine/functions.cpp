@@ -6,6 +6,7 @@
 #include "engine_state.h"
 #include "evaluator.h"
 #include "evaluator_steps.h"
+#include "failure_note.h"
 #include "list_functions.h"
 #include "number_text.h"
 #include "scan_context.h"
@@ -61,10 +62,12 @@ constexpr Function kFunctions[] = {
     List("DAY(", EvaluateDay),
 };
 
-// A function's number: "E" when it is not finite, else its text, or with
-// number the text left pending.
-bool Finish(double y, std::string& out, KnownNumber* number) {
+// The number of the call f(arguments): "E" when it is not finite, else its
+// text, or with number the text left pending.
+bool Finish(EngineState& engine, const Function& f, std::string_view arguments, double y, std::string& out,
+            KnownNumber* number) {
   if (!std::isfinite(y)) {
+    NoteValueE(engine, "no finite result for ", f.keyword, arguments, ")");
     out = "E";
     if (number != nullptr) *number = KnownNumber();
     return true;
@@ -78,27 +81,50 @@ bool Finish(double y, std::string& out, KnownNumber* number) {
 }
 
 // POW and NROOT: the first comma splits, whatever parentheses surround it.
-bool CallTwoNumbers(EngineState& engine, double (*f)(double, double), std::string_view arguments, std::string& out,
+bool CallTwoNumbers(EngineState& engine, const Function& f, std::string_view arguments, std::string& out,
                     KnownNumber* number) {
   const ScanContext* context =
       arguments.size() >= ScanContext::kMinLength ? ScanContext::For(engine, arguments) : nullptr;
   const std::size_t comma = context != nullptr ? context->FindComma(arguments) : arguments.find(',');
   if (comma == std::string_view::npos || comma == 0) {
+    NoteValueE(engine, "missing argument in ", f.keyword, arguments, ")");
     out = "E";
     return true;
   }
   std::string first, second;
   KnownNumber a, b;
   // A failed operand becomes "E" with success: no failure inside decides a line.
+  const bool explained = HasFailureReason(engine);
   ++engine.shielded;
   const bool ok = EvaluateArgument(engine, arguments.substr(0, comma), first, a) &&
                   EvaluateArgument(engine, arguments.substr(comma + 1), second, b);
   --engine.shielded;
   if (!ok) {
+    // The operand's failure, if it names one, is why the value is "E".
+    if (!explained && HasFailureReason(engine)) engine.failure.level = FailureNote::kValueE;
+    NoteValueE(engine, "missing argument in ", f.keyword, arguments, ")");
     out = "E";
     return true;
   }
-  return Finish(f(a.known ? a.value : ReadNumber(first), b.known ? b.value : ReadNumber(second)), out, number);
+  return Finish(engine, f, arguments,
+                f.two(a.known ? a.value : ReadNumber(first), b.known ? b.value : ReadNumber(second)), out, number);
+}
+
+// A call failed without a reason: only an empty argument or item does.
+[[gnu::cold]] void NoteMissingArgument(EngineState& engine, const Function& f, std::string_view arguments) {
+  if (!HasFailureReason(engine)) NoteReason(engine, "missing argument in ", f.keyword, arguments, ")");
+}
+
+// After a call of a list function: one that failed without a reason had an
+// empty item; one that gave "E" with success, while values are explained,
+// had no finite result (unless what it evaluated said why first).
+[[gnu::cold]] void ExplainListCall(EngineState& engine, const Function& f, std::string_view arguments, bool ok,
+                                   const std::string& out) {
+  if (!ok) {
+    NoteMissingArgument(engine, f, arguments);
+  } else if (out == "E") {
+    NoteValueE(engine, "no finite result for ", f.keyword, arguments, ")");
+  }
 }
 
 }  // namespace
@@ -117,10 +143,15 @@ const Function* FindFunction(std::string_view term) {
 
 bool CallFunction(EngineState& engine, const Function& f, std::string_view arguments, std::string& out,
                   KnownNumber* number) {
-  if (f.form == ArgumentForm::kList) return f.list(engine, arguments, out);
-  if (f.form == ArgumentForm::kTwoNumbers) return CallTwoNumbers(engine, f.two, arguments, out, number);
+  if (f.form == ArgumentForm::kList) {
+    const bool ok = f.list(engine, arguments, out);
+    if (!ok || engine.failure.explainValues) ExplainListCall(engine, f, arguments, ok, out);
+    return ok;
+  }
+  if (f.form == ArgumentForm::kTwoNumbers) return CallTwoNumbers(engine, f, arguments, out, number);
   KnownNumber argument;
   if (!EvaluateArgument(engine, arguments, out, argument)) {
+    NoteMissingArgument(engine, f, arguments);
     // What the failed argument left stays observable.
     if (number != nullptr) {
       *number = argument;
@@ -131,10 +162,11 @@ bool CallFunction(EngineState& engine, const Function& f, std::string_view argum
   }
   const double x = argument.known ? argument.value : ReadNumber(out);
   if (f.form == ArgumentForm::kNonNegativeNumber && x < 0) {
+    NoteReason(engine, "square root of a negative number in ", f.keyword, arguments, ")");
     out = "E";
     return false;
   }
-  return Finish(f.one(x), out, number);
+  return Finish(engine, f, arguments, f.one(x), out, number);
 }
 
 }  // namespace vell

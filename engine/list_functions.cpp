@@ -7,6 +7,7 @@
 
 #include "engine_state.h"
 #include "evaluator.h"
+#include "failure_note.h"
 #include "number_text.h"
 #include "range_members.h"
 #include "scan_context.h"
@@ -18,6 +19,15 @@ namespace vell {
 namespace {
 
 enum class Aggregate { kSum, kMin, kMax };
+
+std::string_view Keyword(Aggregate kind) {
+  switch (kind) {
+    case Aggregate::kSum: return "SUM(";
+    case Aggregate::kMin: return "MIN(";
+    case Aggregate::kMax: return "MAX(";
+  }
+  return {};
+}
 
 double Fold(Aggregate kind, double running, double v) {
   if (kind == Aggregate::kMin) return v < running ? v : running;
@@ -32,11 +42,16 @@ bool EvaluateRange(EngineState& engine, std::string_view args, Aggregate kind, s
   const std::int32_t m = SplitTrailingNumber(first, stem);
   const std::int32_t n = SplitTrailingNumber(last, lastStem);
   if (!EqualsIgnoringCase(stem, lastStem)) {
+    NoteReason(engine,
+               colon == std::string_view::npos ? "not a range such as A1:A9 in " : "range ends do not match in ",
+               Keyword(kind), args, ")");
     out = "0";
     return false;
   }
   const long long count = m > n ? 0 : static_cast<long long>(n) - m + 1;
   if (count > kMaxRangeMembers) {
+    const std::string limit = IntegerText(kMaxRangeMembers);
+    NoteReason(engine, "range of more than ", limit, " names: ", args);
     out = "0";
     return false;
   }
@@ -53,8 +68,9 @@ bool EvaluateRange(EngineState& engine, std::string_view args, Aggregate kind, s
     if (kind != Aggregate::kSum) key.append(out);
     const auto known = engine.rangeOutcomes.find(key);
     if (known != engine.rangeOutcomes.end()) {
-      out = known->second.second;
-      return known->second.first;
+      out = known->second.out;
+      if (!known->second.reason.empty()) RestoreReason(engine, known->second.reason);
+      return known->second.ok;
     }
   }
 
@@ -77,7 +93,11 @@ bool EvaluateRange(EngineState& engine, std::string_view args, Aggregate kind, s
                          if (!memberOk) ok = false;
                        });
   FormatNumber(running, out);
-  if (remember && !engine.cut) engine.rangeOutcomes.emplace(std::move(key), std::make_pair(ok, out));
+  if (remember && !engine.cut)
+    engine.rangeOutcomes.emplace(
+        std::move(key),
+        RangeOutcome{ok, out,
+                     std::string(ok || !HasFailureReason(engine) ? std::string_view() : engine.failure.Reason())});
   return ok;
 }
 
@@ -124,6 +144,7 @@ bool EvaluateIf(EngineState& engine, std::string_view args, std::string& out) {
     }
   }
   if (found < 2) {
+    NoteReason(engine, "wrong number of arguments in IF(", args, ")");
     out = "0.0";
     return false;
   }
@@ -180,6 +201,7 @@ bool EvaluateRound(EngineState& engine, std::string_view args, std::string& out)
   std::vector<std::string_view> items;
   SplitArguments(engine, args, items);
   if (items.size() != 2) {
+    NoteReason(engine, "wrong number of arguments in ROUND(", args, ")");
     out = "0.0";
     return false;
   }

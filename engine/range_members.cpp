@@ -97,6 +97,7 @@ class RangeMembers final : public StemWalker {
 
   // Each member is an expression of its own: one nesting level.
   void EvaluateMembers(std::string_view stem) {
+    stem_ = stem;
     NestingGuard guard(engine_);
     if (guard.TooDeep()) return Same("E", false);
     EvaluateStem(engine_, stem, *this);
@@ -110,7 +111,14 @@ class RangeMembers final : public StemWalker {
     switch (kind) {
       case Innermost::kNumeral: return EachNumber(prefix);
       case Innermost::kName: return EachLookUp(prefix);
-      case Innermost::kFails: return Same("E", false);
+      case Innermost::kFails: {
+        // An open quote or call: the member's digits stand where its end should.
+        const std::string first = IntegerText(first_);
+        NoteReason(engine_,
+                   prefix.substr(0, 1) == "\"" ? "missing closing quote in " : "missing closing parenthesis in ",
+                   prefix, first);
+        return Same("E", false);
+      }
     }
   }
 
@@ -202,6 +210,11 @@ class RangeMembers final : public StemWalker {
               engine.misses->stems.emplace_back(stem);
             }
           }
+          if (!HasFailureReason(engine)) {
+            std::string name(stem);
+            AppendNumber(name, i);
+            NoteUnknownName(engine, name);
+          }
           out = "0.0";
           missing = Fold(false, out, KnownNumber());
           haveMissing = true;
@@ -226,13 +239,25 @@ class RangeMembers final : public StemWalker {
       KnownNumber result;
       ok = Combine(step.op, step.left, step.leftNumber.known ? &step.leftNumber.value : nullptr, value, number,
                    step.leftOk && ok, out, result);
+      if (!ok && !HasFailureReason(engine_)) ExplainCombine(engine_, step.op, RangeText(), result);
       value = out;  // read only when the number is not known: "E"
       number = result;
     }
     return Outcome{ok, number.value};
   }
 
+  // The range as written from its stem, for a reason that concerns every member.
+  std::string RangeText() const {
+    std::string text(stem_);
+    AppendNumber(text, first_);
+    text.push_back(':');
+    text.append(stem_);
+    AppendNumber(text, last_);
+    return text;
+  }
+
   EngineState& engine_;
+  std::string_view stem_;
   const std::int32_t first_, last_;
   std::string& slot_;
   const MemberVisitor& visit_;

@@ -5,6 +5,7 @@
 #include "engine_state.h"
 #include "evaluator.h"
 #include "evaluator_steps.h"
+#include "failure_note.h"
 #include "functions.h"
 #include "number_text.h"
 #include "scan_context.h"
@@ -54,6 +55,7 @@ bool LookUpVariable(EngineState& engine, std::string_view name, std::string& out
   if (!value) {
     if (engine.misses != nullptr) engine.misses->names.emplace_back(name);
     out = "0.0";
+    NoteUnknownName(engine, name);
     NoteFailure(engine);
     return false;
   }
@@ -117,6 +119,7 @@ bool EvaluateTerm(EngineState& engine, std::string_view term, std::string& out, 
     if (const Function* f = FindFunction(term)) {
       // A call that lost its ")" would read its last character as one.
       if (term.back() != ')') {
+        NoteReason(engine, "missing closing parenthesis in ", term);
         out = "E";
         return false;
       }

@@ -8,6 +8,7 @@
 
 #include "engine_state.h"
 #include "evaluator.h"
+#include "failure_note.h"
 #include "number_text.h"
 #include "value_text.h"
 
@@ -188,8 +189,10 @@ bool ResolveVariables(EngineState& engine, std::string_view sheet, std::string_v
   engine.lineCount = static_cast<std::int32_t>(n);
   engine.lineStatus.assign(n, kUnresolved);
   engine.valueMap.Reserve(n);
+  engine.failure.quiet = true;
   Resolver(engine).Run();
-  return EvaluateExpression(engine, expression, out);
+  engine.failure.quiet = false;
+  return EvaluateExplained(engine, expression, out);
 }
 
 bool SplitDefinition(EngineState& engine, std::string_view line, std::string& name, std::string& value) {
@@ -197,6 +200,30 @@ bool SplitDefinition(EngineState& engine, std::string_view line, std::string& na
   if (eq == std::string_view::npos) return false;
   DefinedName(line, eq, name);
   return EvaluateExpression(engine, TrimWhiteSpace(line.substr(eq + 1)), value);
+}
+
+void ExplainUnresolvedLines(EngineState& engine, std::vector<std::string>& reasons) {
+  std::string name, value;
+  for (std::int32_t i = 0; i < engine.lineCount; ++i) {
+    const std::uint8_t status = engine.lineStatus[static_cast<std::size_t>(i)];
+    if (status == kResolved) continue;
+    const std::string_view line = engine.sheetLines[static_cast<std::size_t>(i)];
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) continue;
+    if (status == kDuplicate) {
+      DefinedName(line, eq, name);
+      reasons.push_back(JoinReason("already defined: ", name));
+      continue;
+    }
+    // As the resolution evaluated it: the first failure decides.
+    engine.stopAtFailure = true;
+    value.clear();
+    const bool ok = SplitDefinition(engine, line, name, value);
+    engine.stopAtFailure = false;
+    reasons.emplace_back();
+    // A line that failed before fails again; "E" would be a value.
+    if (!ok) ExplainFailure(engine, reasons.back());
+  }
 }
 
 void NormalizeName(std::string& name) {

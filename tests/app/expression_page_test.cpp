@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QtTest>
@@ -115,6 +116,19 @@ class ExpressionPageTest : public QObject {
     // Only a success is remembered.
     QCOMPARE(page.expressionBox()->count(), result == QLatin1String("E") ? 0 : 1);
     QCOMPARE(ReadSettingInt(kExpressions, QStringLiteral("Count"), 0), page.expressionBox()->count());
+  }
+
+  void reasonUnderTheResultSaysWhyItIsE() {
+    ExpressionPage page;
+    Evaluate(page, QStringLiteral("zz+1"));
+    QCOMPARE(page.resultBox()->text(), QStringLiteral("E"));
+    QCOMPARE(page.reasonLabel()->text(), QStringLiteral("unknown name ZZ"));
+    QCOMPARE(page.reasonLabel()->accessibleName(), QStringLiteral("Reason"));
+    QCOMPARE(page.reasonLabel()->accessibleDescription(), QStringLiteral("unknown name ZZ"));
+    Evaluate(page, QStringLiteral("2+2"));
+    QCOMPARE(page.resultBox()->text(), QStringLiteral("4"));
+    QCOMPARE(page.reasonLabel()->text(), QString());
+    QCOMPARE(page.reasonLabel()->accessibleDescription(), QString());
   }
 
   void sheetIsTrimmedAndReportShownWithCrLf() {

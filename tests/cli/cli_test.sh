@@ -42,6 +42,16 @@ check_err() {
   judge "$name" $? "status $status, nothing on standard output, stderr $pattern"
 }
 
+# check_reason NAME EXPECTED_STATUS EXPECTED_OUTPUT EXPECTED_STDERR -- COMMAND...
+check_reason() {
+  local name=$1 status=$2 expected=$3 reason=$4
+  shift 5
+  actual=$("$@" 2>"$work/stderr")
+  code=$?
+  [ "$code" = "$status" ] && [ "$actual" = "$expected" ] && [ "$(cat "$work/stderr")" = "$reason" ]
+  judge "$name" $? "status $status, output $(printf %q "$expected"), stderr $(printf %q "$reason")"
+}
+
 check sine 0 "0.5" -- "$bin" 'sin(30)'
 check raw-rounding 0 "0.999999" -- "$bin" --raw '1/3*3'
 check division-by-zero 1 "E" -- "$bin" '1/0'
@@ -82,6 +92,15 @@ check sheet-long-option 0 "7.5" -- "$bin" --variables "$work/s.txt" 'y'
 check sheet-batch 0 "$(printf '2\n7.5\nX = 2\nY = 7.5\nZ = 1.5')" -- sh -c "printf 'x\ny\n' | '$bin' -f '$work/s.txt' --details"
 printf 'a=1\na=2\nb=c\n' >"$work/err.txt"
 check sheet-errors 0 "$(printf '1\nA = 1\nERR 1 : A=2\nERR 2 : B=C')" -- "$bin" -f "$work/err.txt" -d a
+# Why a result is E, on standard error; the report on standard output stays as it is.
+check_reason reason-value 0 "0.5" "" -- "$bin" 'sin(30)'
+check_reason reason-unknown 1 "E" "vell-eval: unknown name ZZ" -- "$bin" 'zz*2'
+check_reason reason-e-value 1 "E" "vell-eval: no finite result for LOG(0)" -- "$bin" 'log(0)'
+check_reason reason-batch 1 "$(printf '2\nE\nE\n0.5')" \
+  "$(printf 'vell-eval: line 2: division by zero in 1/0\nvell-eval: line 3: nothing to evaluate')" \
+  -- sh -c "printf '1+1\n1/0\n\nsin(30)\n' | '$bin'"
+check_reason reason-details 0 "$(printf '1\nA = 1\nERR 1 : A=2\nERR 2 : B=C')" \
+  "$(printf 'vell-eval: ERR 1: already defined: A\nvell-eval: ERR 2: unknown name C')" -- "$bin" -f "$work/err.txt" -d a
 printf '  \n\n' >"$work/blank.txt"
 check blank-sheet 1 "E" -- "$bin" -f "$work/blank.txt" 'x'
 check unreadable-file 2 "" -- "$bin" -f "$work/does-not-exist.txt" '1'

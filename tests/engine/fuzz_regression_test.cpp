@@ -82,6 +82,7 @@ TEST_F(FuzzRegressionTest, RangesGiveWhatTheirMembersEvaluateTo) {
         const std::string term = std::string(kind) + "(" + stem + "1:" + stem + std::to_string(last) + ")";
         std::string actual;
         const bool actualOk = EvaluateExpression(term, actual);
+        EXPECT_EQ(engine_.LastFailure().empty(), actualOk && actual != "E") << term;
         // The definition: every member in order, as an expression.
         bool ok = true;
         double running = 0.0;

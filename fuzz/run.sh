@@ -9,7 +9,8 @@
 # (about SECONDS' worth) from that seed, so the run is the same every time:
 # CI uses this, so that what passed here passes there. VELL_FUZZ_MAX_LEN,
 # VELL_FUZZ_TIMEOUT and VELL_FUZZ_RSS_MB set libFuzzer's input length, time
-# and memory limits (4096 bytes, 1 s, 2048 MB by default).
+# and memory limits (4096 bytes, 1 s, 2048 MB by default); VELL_FUZZ_LEN_CONTROL
+# sets -len_control (0 tries long inputs from the start).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VELL_FUZZ_BUILD:-$root/build/fuzz}
@@ -30,6 +31,8 @@ ulimit -s 65536 2>/dev/null || true
 max_len=${VELL_FUZZ_MAX_LEN:-4096}
 timeout=${VELL_FUZZ_TIMEOUT:-1}
 rss_limit=${VELL_FUZZ_RSS_MB:-2048}
+extra=()
+[ -n "${VELL_FUZZ_LEN_CONTROL:-}" ] && extra+=(-len_control="$VELL_FUZZ_LEN_CONTROL")
 
 for t in "${targets[@]}"; do
   corpus=$build/corpus/$t
@@ -49,7 +52,7 @@ for t in "${targets[@]}"; do
   if ! ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:quarantine_size_mb=64 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$build/fuzz/fuzz_$t" "$corpus" "$root/fuzz/corpus/$t" \
       -dict="$root/fuzz/vell.dict" -timeout="$timeout" -rss_limit_mb="$rss_limit" -max_len="$max_len" \
-      "${limit[@]}" -print_final_stats=1 \
+      "${limit[@]}" "${extra[@]}" -print_final_stats=1 \
       -artifact_prefix="$build/artifacts/${t}-" >"$build/fuzz_$t.log" 2>&1; then
     status=1
     failed=$((failed + 1))

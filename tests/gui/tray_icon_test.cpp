@@ -102,13 +102,6 @@ class TrayIconTest : public QObject {
     QCOMPARE(f.tray.hidden(), hidden);
   }
 
-  void longTipsAreCut() {
-    auto* host = new FakeHost(true);
-    TrayIcon tray{std::unique_ptr<FakeHost>(host)};
-    tray.Add(QIcon(), QString(100, QLatin1Char('x')));
-    QCOMPARE(host->lastTip, QString(TrayIcon::kMaxTipLength, QLatin1Char('x')));
-  }
-
   void activations_data() {
     QTest::addColumn<int>("reason");
     QTest::addColumn<QString>("choose");
@@ -142,21 +135,6 @@ class TrayIconTest : public QObject {
     f.host->Activate(QSystemTrayIcon::DoubleClick);
     QCOMPARE(shown.count(), 0);
     QTRY_COMPARE(shown.count(), 1);
-  }
-
-  void withoutAMenuNothingHappens() {
-    Fixture f;
-    f.tray.SetMenu(nullptr);
-    f.host->Activate(QSystemTrayIcon::Context);
-    f.host->Activate(QSystemTrayIcon::DoubleClick);
-    QCoreApplication::processEvents();
-    QCOMPARE(f.host->popups, 0);
-  }
-
-  void statusNotifierActivationIsTheDoubleClick() {
-    QCOMPARE(vell::EffectiveReason(QSystemTrayIcon::Trigger, true), QSystemTrayIcon::DoubleClick);
-    QCOMPARE(vell::EffectiveReason(QSystemTrayIcon::Trigger, false), QSystemTrayIcon::Trigger);
-    QCOMPARE(vell::EffectiveReason(QSystemTrayIcon::Context, true), QSystemTrayIcon::Context);
   }
 };
 

@@ -44,16 +44,17 @@ done
 kill -9 "$first"
 wait "$first" 2>/dev/null || true
 [ -S "$socket" ] || fail "expected the crashed copy's socket to be left"
-old=$(stat -c %i "$socket")
+# The inode number alone may be reused for the new socket; its change time is not.
+old=$(stat -c '%i %z' "$socket")
 
 "$vell" 2>"$work/next.log" & next=$!
 pids+=("$next")
 for _ in $(seq 300); do
-  [ -S "$socket" ] && [ "$(stat -c %i "$socket")" != "$old" ] && break
+  [ -S "$socket" ] && [ "$(stat -c '%i %z' "$socket")" != "$old" ] && break
   kill -0 "$next" 2>/dev/null || fail "the start after a crash ended: $(cat "$work/next.log")"
   sleep 0.1
 done
-[ "$(stat -c %i "$socket")" != "$old" ] || fail "the start after a crash did not take the socket over"
+[ "$(stat -c '%i %z' "$socket")" != "$old" ] || fail "the start after a crash did not take the socket over"
 status=0
 timeout 30 "$vell" 2>/dev/null || status=$?
 [ "$status" -eq 0 ] || fail "a start beside the new copy ended with $status"

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "engine_cases.h"
 #include "engine_internals.h"
 
@@ -68,42 +65,6 @@ TEST_F(ListFunctionsTest, Ranges) {
   });
 }
 
-TEST_F(ListFunctionsTest, LargeRangesMatchMemberByMemberEvaluation) {
-  // Over a small sheet a large range is answered from the map; the answer
-  // must be what trying each member in turn gives.
-  Define("R7", "1.5");
-  Define("R40", "-2");
-  Define("R41", "COLOR");
-  Define("LIST(R41)", "RED,COLOR");
-  Define("R050", "100");
-  for (const char* f : {"SUM", "MIN", "MAX"}) {
-    for (int last : {30, 45, 200, 5000}) {
-      std::string term = std::string(f) + "(R1:R" + std::to_string(last) + ")";
-      std::string expected, actual;
-      // Member by member, written out as a list of names, in order.
-      double running = 0;
-      bool ok = true, first = true;
-      for (int i = 1; i <= last; ++i) {
-        std::string value;
-        const bool memberOk = EvaluateExpression("R" + std::to_string(i), value);
-        ok = ok && memberOk;
-        const double v = ReadNumber(value);
-        if (std::string(f) == "SUM") {
-          if (memberOk) running += v;
-        } else if (first) {
-          running = v;
-        } else {
-          running = std::string(f) == "MIN" ? std::min(running, v) : std::max(running, v);
-        }
-        first = false;
-      }
-      FormatNumber(running, expected);
-      EXPECT_EQ(EvaluateExpression(term, actual), ok) << term;
-      EXPECT_EQ(actual, expected) << term;
-    }
-  }
-}
-
 TEST_F(ListFunctionsTest, Round) {
   ExpectCases({
       // clang-format off
@@ -118,18 +79,12 @@ TEST_F(ListFunctionsTest, Round) {
       {"ROUND(2147483647.5,0)", true, "2147483648.000000"},
       {"ROUND(99999999999,-2)", true, "100000000000.000000"},
       {"ROUND(10^308*10,0)", false, "0.000000"},
-      // clang-format on
+      {"ROUND(10^20,0)", true, "100000000000000000000.000000"},
       // A whole number has no negative zero.
-      // clang-format off
       {"ROUND(-0.4,0)", true, "0.000000"},      {"ROUND(-4,-1)", true, "0.000000"},
       {"ROUND(-49,-2)", true, "0.000000"},      {"ROUND(-2.5,-1)", true, "0.000000"},
       // clang-format on
   });
-  EXPECT_EQ(RoundToStep(2.5, 1), 3);
-  EXPECT_EQ(RoundToStep(-2.5, 1), -3);
-  EXPECT_EQ(RoundToStep(15, 10), 20);
-  EXPECT_EQ(RoundToStep(-149, 100), -100);
-  EXPECT_EQ(RoundToStep(1e20, 1), 1e20);
 }
 
 }  // namespace

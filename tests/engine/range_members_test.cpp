@@ -171,6 +171,9 @@ TEST_F(RangeMembersTest, LargeRangesOverAnyStemMatchTheDefinition) {
   // More members than names, so the defined members are found in the map.
   for (int i : {1, 7, 4999, 12000, 19999, 20000}) Define("A" + std::to_string(i), std::to_string(i % 13) + ".5");
   Define("A050", "100");
+  // A member naming a list variable counts by its place in the list.
+  Define("A3000", "COLOR");
+  Define("LIST(A3000)", "RED,COLOR");
   for (const char* stem : {"A", "-A", "1+A", "2*A", "1-2*A", "A%*"}) ExpectAsDefined(stem, 1, 20000);
 }
 

@@ -27,45 +27,31 @@ TEST_F(FailureReasonTest, EachFailureNamesItsCauseAndText) {
     const char* text;
     const char* reason;
   } cases[] = {
-      {"zz+1", "unknown name ZZ"},
-      {"1/(2-2)", "division by zero in 1/(2-2)"},
-      {"2*3^400^2", "no finite result for 2*3^400"},
-      {"2*(3", "missing closing parenthesis in 2*(3"},
-      {"sin(30", "missing closing parenthesis in SIN(30"},
-      {"1+2)", "missing opening parenthesis in 1+2)"},
-      {"\"abc", "missing closing quote in \"abc"},
-      {"1+", "missing operand for + in 1+"},
-      {"2*-3", "missing operand for * in 2*"},
-      {"1<>2", "missing operand for < in 1<"},
-      {"%+3", "missing operand for + in %+3"},
-      {"day(D)", "not a date: 31-2-x"},
-      {"day(\"31-2-x\")", "not a date: 31-2-X"},
-      {"day(5)", "not a date: 5"},
+      // clang-format off
+      {"zz+1", "unknown name ZZ"}, {"1/(2-2)", "division by zero in 1/(2-2)"},
+      {"2*3^400^2", "no finite result for 2*3^400"}, {"2*(3", "missing closing parenthesis in 2*(3"},
+      {"sin(30", "missing closing parenthesis in SIN(30"}, {"1+2)", "missing opening parenthesis in 1+2)"},
+      {"\"abc", "missing closing quote in \"abc"}, {"1+", "missing operand for + in 1+"},
+      {"2*-3", "missing operand for * in 2*"}, {"1<>2", "missing operand for < in 1<"},
+      {"%+3", "missing operand for + in %+3"}, {"day(D)", "not a date: 31-2-x"},
+      {"day(\"31-2-x\")", "not a date: 31-2-X"}, {"day(5)", "not a date: 5"},
       {"sum(A1:A2000000)", "range of more than 1000000 names: A1:A2000000"},
       {"sum(A1:B3)", "range ends do not match in SUM(A1:B3)"},
       {"sum(1,2,3)", "not a range such as A1:A9 in SUM(1,2,3)"},
       {"sqrt(-4)", "square root of a negative number in SQRT(-4)"},
-      {"if(1,2)", "wrong number of arguments in IF(1,2)"},
-      {"date(1,2)", "wrong number of arguments in DATE(1,2)"},
-      {"sin()", "missing argument in SIN()"},
-      {"and(1,,2)", "missing argument in AND(1,,2)"},
-      {"", "nothing to evaluate"},
-      {"()", "nothing to evaluate"},
+      {"if(1,2)", "wrong number of arguments in IF(1,2)"}, {"date(1,2)", "wrong number of arguments in DATE(1,2)"},
+      {"sin()", "missing argument in SIN()"}, {"and(1,,2)", "missing argument in AND(1,,2)"},
+      {"", "nothing to evaluate"}, {"()", "nothing to evaluate"},
       // "E" stored with success: the function and its argument.
-      {"log(0)", "no finite result for LOG(0)"},
-      {"(asin(2))", "no finite result for ASIN(2)"},
-      {"if(1,log(0),2)", "no finite result for LOG(0)"},
-      {"pow(2)", "missing argument in POW(2)"},
-      {"pow(zz,2)", "unknown name ZZ"},
-      {"H", "the value E comes from a variable or a quoted text"},
+      {"log(0)", "no finite result for LOG(0)"}, {"(asin(2))", "no finite result for ASIN(2)"},
+      {"if(1,log(0),2)", "no finite result for LOG(0)"}, {"pow(2)", "missing argument in POW(2)"},
+      {"pow(zz,2)", "unknown name ZZ"}, {"H", "the value E comes from a variable or a quoted text"},
       // The first reason stands; a failure replaces an "E" met before it.
-      {"zz+1/0", "unknown name ZZ"},
-      {"log(0)+1/0", "division by zero in 1/0"},
+      {"zz+1/0", "unknown name ZZ"}, {"log(0)+1/0", "division by zero in 1/0"},
       {"pow(zz,2)+sin()", "missing argument in SIN()"},
       // A value, however it was reached, has no reason.
-      {"log(0)+1", ""},
-      {"pow(zz,2)*0", ""},
-      {"if(1,10,zz)", ""},
+      {"log(0)+1", ""}, {"pow(zz,2)*0", ""}, {"if(1,10,zz)", ""},
+      // clang-format on
   };
   for (const auto& c : cases) EXPECT_EQ(ReasonFor(c.text), c.reason) << c.text;
 }

@@ -88,31 +88,12 @@ TEST_F(RangeMembersTest, LongStemsGiveTheirMembersAggregate) {
     return s;
   }();
   const std::vector<std::string> stems = {
-      "000.",
-      "-00.",
-      " 00.",
-      "\"000.",
-      "\" -00.",
-      "1+000.",
-      "2*00.",
-      "0.",
-      zeros + ".",
-      "-" + zeros + ".",
-      spaces + zeros + ".",
-      "\"" + zeros + ".",
-      "1-" + zeros + ".",
-      "0." + zeros + "E",
-      "1E",
-      "1E-",
-      "\"2E",
-      "\"0." + zeros + "1E-",
-      sum,
-      sum + "2*",
-      "2*" + sum,
-      "IF((" + sum + "1),2,",
-      "IF(1,(" + sum + "1),A",
-      "IF((" + sum + "0),2,A",
-      "SIN(" + zeros + ".",
+      // clang-format off
+      "000.", "-00.", " 00.", "\"000.", "\" -00.", "1+000.", "2*00.", "0.", zeros + ".", "-" + zeros + ".",
+      spaces + zeros + ".", "\"" + zeros + ".", "1-" + zeros + ".", "0." + zeros + "E", "1E", "1E-", "\"2E",
+      "\"0." + zeros + "1E-", sum, sum + "2*", "2*" + sum, "IF((" + sum + "1),2,", "IF(1,(" + sum + "1),A",
+      "IF((" + sum + "0),2,A", "SIN(" + zeros + ".",
+      // clang-format on
   };
   for (const std::string& stem : stems)
     for (auto [first, last] : {std::pair{0, 12}, std::pair{95, 130}, std::pair{995, 1003}})

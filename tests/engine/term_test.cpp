@@ -91,14 +91,8 @@ TEST(SplitArguments, DepthZeroCommasOnly) {
     std::vector<std::string> items;
   } cases[] = {
       // clang-format off
-      {"", {}},
-      {"A,B,", {"A", "B"}},
-      {"A,,B", {"A", "", "B"}},
-      {"F(1,2),3", {"F(1,2)", "3"}},
-      {"A), B,C", {"A), B,C"}},
-      {"A),(B,C", {"A),(B", "C"}},
-      {" a , b", {" a ", " b"}},
-      {",", {""}},
+      {"", {}}, {"A,B,", {"A", "B"}}, {"A,,B", {"A", "", "B"}}, {"F(1,2),3", {"F(1,2)", "3"}},
+      {"A), B,C", {"A), B,C"}}, {"A),(B,C", {"A),(B", "C"}}, {" a , b", {" a ", " b"}}, {",", {""}},
       // clang-format on
   };
   for (const auto& c : cases) {

@@ -98,21 +98,16 @@ TEST_F(VariableSheetTest, PlainNamesShareTheirValueText) {
     const char* source;  // the name whose text it must share, or nullptr
     std::string value;
   } cases[] = {
-      {"t=\"abc\"\nb=t", "B", "T", "ABC"},
-      {"t=\"abc\"\nb=t\nc = b ", "C", "T", "ABC"},
-      {"b=t\nt=\"abc\"", "B", "T", "ABC"},
-      {"n=2.50\nm=n", "M", "N", "2.50"},
-      {"x!1a=\"q\"\ny!2b=x!a1", "Y!B2", "X!A1", "Q"},
-      {"t=\"x\"\nb=t\nlist(t)=\"x\"", "B", "T", "X"},
+      // clang-format off
+      {"t=\"abc\"\nb=t", "B", "T", "ABC"}, {"t=\"abc\"\nb=t\nc = b ", "C", "T", "ABC"},
+      {"b=t\nt=\"abc\"", "B", "T", "ABC"}, {"n=2.50\nm=n", "M", "N", "2.50"},
+      {"x!1a=\"q\"\ny!2b=x!a1", "Y!B2", "X!A1", "Q"}, {"t=\"x\"\nb=t\nlist(t)=\"x\"", "B", "T", "X"},
       // Not plain names: evaluated, so a text of their own.
-      {"t=\"x\"\nlist(t)=\"a,x\"\nb=t", "B", nullptr, "2"},
-      {"t=\"x\"\nlist(t)=\"a,b\"\nb=t", "B", nullptr, "X"},
-      {"t=5\nb=(t)", "B", nullptr, "5"},
-      {"t=5\nb=t%", "B", nullptr, "0.050000"},
-      {"t=5\nb=-t", "B", nullptr, "-5.000000"},
-      {"t=5\nb=+t", "B", nullptr, "5.000000"},
-      {"t=5\nb=t+0", "B", nullptr, "5.000000"},
-      {"t=5\nb=t/1", "B", nullptr, "5.000000"},
+      {"t=\"x\"\nlist(t)=\"a,x\"\nb=t", "B", nullptr, "2"}, {"t=\"x\"\nlist(t)=\"a,b\"\nb=t", "B", nullptr, "X"},
+      {"t=5\nb=(t)", "B", nullptr, "5"}, {"t=5\nb=t%", "B", nullptr, "0.050000"},
+      {"t=5\nb=-t", "B", nullptr, "-5.000000"}, {"t=5\nb=+t", "B", nullptr, "5.000000"},
+      {"t=5\nb=t+0", "B", nullptr, "5.000000"}, {"t=5\nb=t/1", "B", nullptr, "5.000000"},
+      // clang-format on
   };
   for (const auto& c : cases) {
     Reset();

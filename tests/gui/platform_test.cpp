@@ -62,81 +62,51 @@ class PlatformTest : public QObject {
  private slots:
   void init() { QVERIFY(PrepareSandbox()); }
 
+  // How an Exec line becomes the command for one address: field codes expand
+  // only to whole arguments no shell reads; an empty list refuses the entry.
   void handlerCommand_data() {
     QTest::addColumn<QString>("exec");
+    QTest::addColumn<QString>("icon");
+    QTest::addColumn<QString>("address");
     QTest::addColumn<QStringList>("expected");
-    const QString a = QStringLiteral("https://example.com/?q=1&r=2");
-    QTest::newRow("%u") << "firefox %u" << QStringList{"firefox", a};
-    QTest::newRow("%U with option") << "/usr/bin/chromium --new-window %U"
-                                    << QStringList{"/usr/bin/chromium", "--new-window", a};
-    QTest::newRow("%f") << "viewer %f" << QStringList{"viewer", a};
-    QTest::newRow("no field code") << "epiphany" << QStringList{"epiphany", a};
-    QTest::newRow("arguments after the code stay")
-        << "flatpak run --file-forwarding org.browser @@u %u @@"
-        << QStringList{"flatpak", "run", "--file-forwarding", "org.browser", "@@u", a, "@@"};
-    QTest::newRow("code inside an argument") << "browser --url=%u" << QStringList{"browser", "--url=" + a};
-    QTest::newRow("quoted program") << "\"/opt/My Browser/run\" %U" << QStringList{"/opt/My Browser/run", a};
-    QTest::newRow("escapes in quotes") << "b \"say \\\"hi\\\" \\$HOME \\\\ \\`x\\`\" %u"
-                                       << QStringList{"b", "say \"hi\" $HOME \\ `x`", a};
-    QTest::newRow("other codes") << "b %i %c %k %%u %d %u"
-                                 << QStringList{"b",  "--icon", "web-browser", "Web Browser", "/apps/b.desktop",
-                                                "%u", a};
-    QTest::newRow("second target code vanishes") << "b %u %F" << QStringList{"b", a};
-    QTest::newRow("empty quoted argument kept") << "b \"\" %u" << QStringList{"b", "", a};
+    const QString name = QStringLiteral("Evil;$(touch pwned) `id` \"q\"");
+    const QString path = QStringLiteral("/apps/my apps/web;$(id).desktop");
+    const QString a = QStringLiteral("https://x.test/a b?c='1';$(id)`id`\"&r=2");
+    const auto row = [&](const char* tag, const char* exec, const QStringList& expected) -> QTestData& {
+      return QTest::newRow(tag) << QString::fromUtf8(exec) << QStringLiteral("web") << a << expected;
+    };
+    row("%u", "firefox %u", {"firefox", a});
+    row("%U with option", "/usr/bin/chromium --new-window %U", {"/usr/bin/chromium", "--new-window", a});
+    row("%f", "viewer %f", {"viewer", a});
+    row("no field code", "epiphany", {"epiphany", a});
+    row("arguments after the code stay", "flatpak run --file-forwarding org.browser @@u %u @@",
+        {"flatpak", "run", "--file-forwarding", "org.browser", "@@u", a, "@@"});
+    row("code inside an argument", "browser --url=%u", {"browser", "--url=" + a});
+    row("quoted program", "\"/opt/My Browser/run\" %U", {"/opt/My Browser/run", a});
+    row("escapes in quotes", "b \"say \\\"hi\\\" \\$HOME \\\\ \\`x\\`\" %u", {"b", "say \"hi\" $HOME \\ `x`", a});
+    row("other codes", "b %i %c %k %%u %d %u", {"b", "--icon", "web", name, path, "%u", a});
+    row("second target code vanishes", "b %u %F", {"b", a});
+    row("empty quoted argument kept", "b \"\" %u", {"b", "", a});
+    row("values as whole arguments", "browser --class %c --file %k %u",
+        {"browser", "--class", name, "--file", path, a});
+    row("percent in quotes", "sh -c \"printf 100%%\" %u", {"sh", "-c", "printf 100%", a});
+    row("deprecated codes go", "browser %d %D %n %N %v %m %U", {"browser", a});
+    QTest::newRow("no icon, no --icon") << "browser %i %F" << QString() << a << QStringList{"browser", a};
+    for (const char* exec :
+         {"sh -c \"echo %u %c\"", "browser \"%u\"", "sh -c \"echo \"%c", "browser \"%x\" %u", "%c %u",
+          "browser --urls=%U", "browser --x%i %u", "", "   ", "\"/opt/browser %u", "\"\" %u"})
+      row(QByteArray("refused [").append(exec).append(']').constData(), exec, {});
+    for (const QString& address : kHostileAddresses)
+      QTest::newRow(qPrintable(address)) << "browser %u" << QString() << address << QStringList{"browser", address};
   }
   void handlerCommand() {
     QFETCH(QString, exec);
+    QFETCH(QString, icon);
+    QFETCH(QString, address);
     QFETCH(QStringList, expected);
-    const DesktopEntry entry{QStringLiteral("/apps/b.desktop"), QStringLiteral("Web Browser"),
-                             QStringLiteral("web-browser"), exec};
-    QCOMPARE(BuildHandlerCommand(entry, QStringLiteral("https://example.com/?q=1&r=2")), expected);
-  }
-
-  void fieldCodesExpandOnlyWhereNoShellReadsThem_data() {
-    QTest::addColumn<QString>("exec");
-    QTest::addColumn<QStringList>("expected");  // empty: the entry is refused
-    const QString name = QStringLiteral("Evil;$(touch pwned) `id` \"q\"");
-    const QString path = QStringLiteral("/apps/my apps/web;$(id).desktop");
-    const QString a = QStringLiteral("https://x.test/a b?c='1';$(id)`id`\"");
-    QTest::newRow("codes in a shell's quoted script") << "sh -c \"echo %u %c\"" << QStringList();
-    QTest::newRow("quoted code alone") << "browser \"%u\"" << QStringList();
-    QTest::newRow("code after a quoted part") << "sh -c \"echo \"%c" << QStringList();
-    QTest::newRow("unknown code in quotes") << "browser \"%x\" %u" << QStringList();
-    QTest::newRow("code as the program") << "%c %u" << QStringList();
-    QTest::newRow("list inside an argument") << "browser --urls=%U" << QStringList();
-    QTest::newRow("icon inside an argument") << "browser --x%i %u" << QStringList();
-    QTest::newRow("values as whole arguments")
-        << "browser --class %c --file %k %u" << QStringList{"browser", "--class", name, "--file", path, a};
-    QTest::newRow("percent in quotes") << "sh -c \"printf 100%%\" %u" << QStringList{"sh", "-c", "printf 100%", a};
-    QTest::newRow("deprecated codes go") << "browser %d %D %n %N %v %m %U" << QStringList{"browser", a};
-    QTest::newRow("no icon, no --icon") << "browser %i %F" << QStringList{"browser", a};
-  }
-  void fieldCodesExpandOnlyWhereNoShellReadsThem() {
-    QFETCH(QString, exec);
-    QFETCH(QStringList, expected);
-    const bool noIcon = exec.contains(QLatin1String("%i"));
     const DesktopEntry entry{QStringLiteral("/apps/my apps/web;$(id).desktop"),
-                             QStringLiteral("Evil;$(touch pwned) `id` \"q\""),
-                             noIcon ? QString() : QStringLiteral("web"), exec};
-    QCOMPARE(BuildHandlerCommand(entry, QStringLiteral("https://x.test/a b?c='1';$(id)`id`\"")), expected);
-  }
-
-  void unusableExecLines_data() {
-    QTest::addColumn<QString>("exec");
-    QTest::newRow("empty") << "";
-    QTest::newRow("blank") << "   ";
-    QTest::newRow("open quote") << "\"/opt/browser %u";
-    QTest::newRow("empty program") << "\"\" %u";
-  }
-  void unusableExecLines() {
-    QFETCH(QString, exec);
-    QVERIFY(BuildHandlerCommand(DesktopEntry{QString(), QString(), QString(), exec}, QStringLiteral("x")).isEmpty());
-  }
-
-  void addressStaysOneArgument() {
-    const DesktopEntry entry{QString(), QString(), QString(), QStringLiteral("browser %u")};
-    for (const QString& address : kHostileAddresses)
-      QCOMPARE(BuildHandlerCommand(entry, address), (QStringList{QStringLiteral("browser"), address}));
+                             QStringLiteral("Evil;$(touch pwned) `id` \"q\""), icon, exec};
+    QCOMPARE(BuildHandlerCommand(entry, address), expected);
   }
 
   void defaultHtmlHandlerIsFound() {

@@ -123,18 +123,12 @@ class TrayIconTest : public QObject {
     QObject::connect(&f.menu, &QMenu::triggered, [&seen](QAction* action) { seen << action->text(); });
     f.host->chooseText = choose;
     f.host->Activate(Reason(reason));
-    QCoreApplication::processEvents();  // a double click's action runs queued
+    // A double click acts only once the click is over: its action runs queued.
+    if (reason == int(QSystemTrayIcon::DoubleClick)) QVERIFY(seen.isEmpty());
+    QCoreApplication::processEvents();
     QCOMPARE(f.host->popups, popups);
     if (popups > 0) QCOMPARE(f.host->popupAt, QPoint(640, 470));
     QCOMPARE(seen, triggered.isEmpty() ? QStringList() : QStringList{triggered});
-  }
-
-  void doubleClickActsOnlyOnceTheClickIsOver() {
-    Fixture f;
-    QSignalSpy shown(f.show, &QAction::triggered);
-    f.host->Activate(QSystemTrayIcon::DoubleClick);
-    QCOMPARE(shown.count(), 0);
-    QTRY_COMPARE(shown.count(), 1);
   }
 };
 

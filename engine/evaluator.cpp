@@ -29,7 +29,10 @@ constexpr CharClasses kCharClasses;
 
 // Whether text runs to the end of the stem being walked: the members carry
 // on there with their digits.
-bool IsOpen(const EngineState& e, std::string_view text) { return text.data() + text.size() == e.stemEnd; }
+// An empty view may have no data at all: it is never a stem's open end.
+bool IsOpen(const EngineState& e, std::string_view text) {
+  return e.stemEnd != nullptr && text.data() + text.size() == e.stemEnd;
+}
 
 std::string_view TrimLeft(std::string_view text) {
   std::size_t b = 0;

@@ -4,6 +4,7 @@
 #include <random>
 #include <string>
 
+#include "engine.h"
 #include "engine_cases.h"
 #include "engine_internals.h"
 #include "reference_evaluation.h"
@@ -62,6 +63,12 @@ TEST_F(EvaluatorTest, EmptyTextLeavesOutUnchanged) {
     EXPECT_FALSE(EvaluateExpression(text, out));
     EXPECT_EQ(out, "previous");
   }
+  // An empty view without any data, as a caller with no expression passes.
+  Engine engine;
+  std::string out = "previous";
+  EXPECT_FALSE(engine.EvaluateExpression(std::string_view(), out));
+  EXPECT_FALSE(engine.ResolveVariables("A=1", std::string_view(), out));
+  EXPECT_EQ(out, "previous");
 }
 
 TEST_F(EvaluatorTest, DatesCompareFieldByField) {

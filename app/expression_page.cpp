@@ -9,6 +9,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QShortcut>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <algorithm>
 
 #include "app/app_texts.h"
@@ -16,6 +20,8 @@
 #include "app/byte_text_edit.h"
 #include "app/command_ids.h"
 #include "app/dialog_units.h"
+#include "app/engine_thread.h"
+#include "app/line_notes.h"
 #include "app/settings_store.h"
 #include "app/variables_file.h"
 #include "platform/message_box.h"
@@ -30,6 +36,8 @@ const QString kExpressions = QStringLiteral("Expressions");
 const QString kPath = QStringLiteral("Path");
 constexpr int kMaxHistoryBeforeAdd = 20;  // one more is added: 21 at most
 constexpr int kMaxHistory = kMaxHistoryBeforeAdd + 1;
+constexpr int kLiveDelayMs = 300;
+constexpr int kRetryMs = 50;
 
 QString Plain(const QString& label) {
   QString name = label;
@@ -91,15 +99,16 @@ void ExpressionPage::CreateControls() {
   setMinimumSize(TemplateSize(font()));
 
   // Created in template order, which is also the tab order.
-  const auto place = [&](QWidget* control, int id, const QString& name, QRect rect) {
+  const auto place = [&](QWidget* control, int id, const QString& name, QRect rect, Anchor anchor) {
     control->setGeometry(rect);
     control->setAccessibleName(name);
     if (id != 0) controls_.insert(id, control);
+    placements_.append({control, rect, anchor});
   };
-  const auto button = [&](int id, const QString& text, QRect rect) {
+  const auto button = [&](int id, const QString& text, QRect rect, Anchor anchor) {
     auto* push = new QPushButton(text, this);
     push->setAutoDefault(false);
-    place(push, id, Plain(text), rect);
+    place(push, id, Plain(text), rect, anchor);
     connect(push, &QPushButton::clicked, this, [this, id] { OnCommand(id); });
     return push;
   };
@@ -107,18 +116,20 @@ void ExpressionPage::CreateControls() {
     auto* box = new QCheckBox(text, this);
     // The template's 8 units are too low for the box's own mark at some sizes.
     rect.setHeight(qMax(rect.height(), box->sizeHint().height()));
-    place(box, id, Plain(text), rect);
+    place(box, id, Plain(text), rect, Anchor::kBottomRight);
     connect(box, &QCheckBox::clicked, this, [this, id] { OnCommand(id); });
     return box;
   };
 
   auto* variablesFrame = new QGroupBox(texts::Text(texts::kVariablesFrame), this);
-  place(variablesFrame, 0, texts::Text(texts::kVariablesFrame), units.Rect(8, 3, 221, 76));
+  place(variablesFrame, 0, texts::Text(texts::kVariablesFrame), units.Rect(8, 3, 221, 76), Anchor::kVariables);
   variablesBox_ = new ByteTextEdit(this);
-  place(variablesBox_, ids::kVariablesBox, texts::Text(texts::kVariablesFrame), units.Rect(13, 12, 209, 62));
+  place(variablesBox_, ids::kVariablesBox, texts::Text(texts::kVariablesFrame), units.Rect(13, 12, 209, 62),
+        Anchor::kVariables);
 
   expressionFrame_ = new QGroupBox(texts::Text(texts::kExpressionPage), this);
-  place(expressionFrame_, ids::kExpressionFrame, texts::Text(texts::kExpressionPage), units.Rect(8, 82, 221, 33));
+  place(expressionFrame_, ids::kExpressionFrame, texts::Text(texts::kExpressionPage), units.Rect(8, 82, 221, 33),
+        Anchor::kBelow);
   expressionBox_ = new QComboBox(this);
   expressionBox_->setEditable(true);
   expressionBox_->setInsertPolicy(QComboBox::NoInsert);
@@ -126,32 +137,43 @@ void ExpressionPage::CreateControls() {
   expressionBox_->setMaxVisibleItems(kMaxHistoryBeforeAdd + 1);
   QRect comboRect = units.Rect(13, 94, 209, 81);
   comboRect.setHeight(expressionBox_->sizeHint().height());  // the template's height includes the list
-  place(expressionBox_, ids::kExpressionBox, texts::Text(texts::kExpressionPage), comboRect);
+  place(expressionBox_, ids::kExpressionBox, texts::Text(texts::kExpressionPage), comboRect, Anchor::kBelow);
 
-  button(ids::kEvaluate, texts::Text(texts::kEvaluate), units.Rect(190, 156, 39, 16));
+  button(ids::kEvaluate, texts::Text(texts::kEvaluate), units.Rect(190, 156, 39, 16), Anchor::kBottomRight);
 
   auto* resultFrame = new QGroupBox(texts::Text(texts::kResult), this);
-  place(resultFrame, 0, texts::Text(texts::kResult), units.Rect(8, 119, 221, 33));
+  place(resultFrame, 0, texts::Text(texts::kResult), units.Rect(8, 119, 221, 33), Anchor::kBelow);
   resultBox_ = new QLineEdit(this);
   resultBox_->setReadOnly(true);
-  place(resultBox_, ids::kResultBox, texts::Text(texts::kResult), units.Rect(13, 132, 208, 13));
+  place(resultBox_, ids::kResultBox, texts::Text(texts::kResult), units.Rect(13, 132, 208, 13), Anchor::kBelow);
   reasonLabel_ = new QLabel(this);
   QRect reasonRect = units.Rect(13, 145, 208, 7);  // the frame's room below the box
   reasonRect.setHeight(qMax(reasonRect.height(), reasonLabel_->fontMetrics().height()));
-  place(reasonLabel_, 0, texts::Text(texts::kReason), reasonRect);
+  place(reasonLabel_, 0, texts::Text(texts::kReason), reasonRect, Anchor::kBelow);
 
-  button(ids::kNewVariables, texts::Text(texts::kNew), units.Rect(8, 156, 30, 16));
-  button(ids::kOpenVariables, texts::Text(texts::kOpen), units.Rect(38, 156, 30, 16));
-  button(ids::kSaveVariables, texts::Text(texts::kSave), units.Rect(68, 156, 30, 16));
+  button(ids::kNewVariables, texts::Text(texts::kNew), units.Rect(8, 156, 30, 16), Anchor::kBottomLeft);
+  button(ids::kOpenVariables, texts::Text(texts::kOpen), units.Rect(38, 156, 30, 16), Anchor::kBottomLeft);
+  button(ids::kSaveVariables, texts::Text(texts::kSave), units.Rect(68, 156, 30, 16), Anchor::kBottomLeft);
 
   detailsBox_ = new ByteTextEdit(this);
   detailsBox_->setReadOnly(true);
   detailsBox_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  place(detailsBox_, ids::kDetailsBox, texts::Text(texts::kDetailsBox), units.Rect(8, 85, 221, 67));
+  place(detailsBox_, ids::kDetailsBox, texts::Text(texts::kDetailsBox), units.Rect(8, 85, 221, 67), Anchor::kDetails);
   detailsBox_->hide();
 
   detailsCheck_ = check(ids::kDetailsCheck, texts::Text(texts::kDetails), units.Rect(147, 160, 36, 8));
   tipsCheck_ = check(ids::kTipsCheck, texts::Text(texts::kTips), units.Rect(108, 160, 29, 8));
+
+  // Ctrl+Z anywhere but in a box with its own undo takes back New.
+  auto* undo = new QShortcut(QKeySequence::Undo, this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+  connect(undo, &QShortcut::activated, variablesBox_, &QPlainTextEdit::undo);
+
+  lineNotes_ = new LineNotes(variablesBox_);
+  liveDelay_.setSingleShot(true);
+  liveDelay_.setInterval(kLiveDelayMs);
+  connect(variablesBox_->document(), &QTextDocument::contentsChanged, &liveDelay_, qOverload<>(&QTimer::start));
+  connect(&liveDelay_, &QTimer::timeout, this, [this] { liveSheet_.Request(variablesBox_->Bytes()); });
+  connect(&liveSheet_, &LiveSheet::resolved, this, &ExpressionPage::ShowLiveValues);
 
   // The inner parts of the two input boxes get the mouse; they report it for the tips.
   expressionBox_->lineEdit()->setMouseTracking(true);
@@ -182,14 +204,28 @@ void ExpressionPage::OnInitDialog() {
 }
 
 bool ExpressionPage::OnCommand(int id) {
+  const bool known = id == ids::kEvaluate || id == ids::kOpenVariables || id == ids::kSaveVariables ||
+                     id == ids::kNewVariables || id == ids::kDetailsCheck || id == ids::kTipsCheck;
+  if (!known) return false;
+  if (evaluating_) {
+    // The windows keep painting during a long evaluation; a command that
+    // arrives then waits for its end.
+    QTimer::singleShot(kRetryMs, this, [this, id] { OnCommand(id); });
+    return true;
+  }
+  RunCommand(id);
+  return true;
+}
+
+void ExpressionPage::RunCommand(int id) {
   switch (id) {
-    case ids::kEvaluate: OnEvaluate(); return true;
-    case ids::kOpenVariables: OnOpenVariables(); return true;
-    case ids::kSaveVariables: OnSaveVariables(); return true;
-    case ids::kNewVariables: OnNewVariables(); return true;
-    case ids::kDetailsCheck: OnDetails(); return true;
-    case ids::kTipsCheck: OnTips(); return true;
-    default: return false;
+    case ids::kEvaluate: OnEvaluate(); break;
+    case ids::kOpenVariables: OnOpenVariables(); break;
+    case ids::kSaveVariables: OnSaveVariables(); break;
+    case ids::kNewVariables: OnNewVariables(); break;
+    case ids::kDetailsCheck: OnDetails(); break;
+    case ids::kTipsCheck: OnTips(); break;
+    default: break;
   }
 }
 
@@ -197,8 +233,13 @@ void ExpressionPage::OnEvaluate() {
   const std::string expression = EncodeText(expressionBox_->currentText());
   const std::string variables(TrimWhiteSpace(variablesBox_->Bytes()));
   std::string result = "E";
-  const bool ok = variables.empty() ? engine_.EvaluateExpression(expression, result)
-                                    : engine_.ResolveVariables(variables, expression, result);
+  bool ok = false;
+  evaluating_ = true;
+  RunWithBusyCursor([&] {
+    ok = variables.empty() ? engine_.EvaluateExpression(expression, result)
+                           : engine_.ResolveVariables(variables, expression, result);
+  });
+  evaluating_ = false;
   if (ok) {
     TrimTrailingZeros(result);
     AddToHistory();
@@ -299,7 +340,12 @@ void ExpressionPage::OnSaveVariables() {
   if (!failure.isEmpty()) platform::ShowAppMessage(failure);
 }
 
-void ExpressionPage::OnNewVariables() { variablesBox_->SetBytes(std::string()); }
+void ExpressionPage::OnNewVariables() {
+  // Emptied as if by typing, so that Undo brings the sheet back.
+  QTextCursor all(variablesBox_->document());
+  all.select(QTextCursor::Document);
+  all.removeSelectedText();
+}
 
 void ExpressionPage::OnDetails() {
   const bool details = GetCheck(detailsCheck_) != 0;
@@ -308,6 +354,7 @@ void ExpressionPage::OnDetails() {
   resultBox_->setVisible(!details);
   reasonLabel_->setVisible(!details);
   expressionFrame_->setVisible(!details);
+  LayOut();  // the two views share the extra room differently
 }
 
 void ExpressionPage::OnTips() { WriteSettingInt(kSettings, QStringLiteral("Tips"), GetCheck(tipsCheck_)); }
@@ -316,8 +363,50 @@ void ExpressionPage::SetFileChooser(FileChooser* chooser) { chooser_ = chooser ?
 
 QWidget* ExpressionPage::TipTarget(QObject* watched) const {
   if (watched == expressionBox_->lineEdit()) return expressionBox_;
-  if (watched == variablesBox_->viewport()) return variablesBox_;
+  if (watched == variablesBox_->viewport() || watched == lineNotes_) return variablesBox_;
   return qobject_cast<QWidget*>(watched);
+}
+
+void ExpressionPage::ShowLiveValues() {
+  QList<LineNotes::Note> notes;
+  const std::vector<LiveLine>& lines = liveSheet_.lines();
+  notes.reserve(static_cast<qsizetype>(lines.size()));
+  for (const LiveLine& line : lines) {
+    QString text = DecodeBytes(line.text);
+    if (line.failed)
+      text = text.isEmpty() ? texts::Text(texts::kLineFailed) : texts::Text(texts::kLineFailedBecause).arg(text);
+    notes.append({line.line, text, line.failed});
+  }
+  lineNotes_->SetNotes(std::move(notes));
+}
+
+void ExpressionPage::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  LayOut();
+}
+
+void ExpressionPage::LayOut() {
+  // Room beyond the template goes to the Variables box; in the Details view
+  // the Details box takes half of the height.
+  // Measured on the window: inside a tab widget the page is a little larger
+  // than its template even at the window's least size, and that slack is
+  // not the user's.
+  const QWidget* top = window();
+  const QSize extra = (top->size() - top->minimumSize()).expandedTo(QSize(0, 0));
+  const int dx = extra.width();
+  const int dy = extra.height();
+  const int variablesShare = detailsBox_->isHidden() ? dy : dy / 2;
+  for (const Placement& placement : std::as_const(placements_)) {
+    QRect rect = placement.rect;
+    switch (placement.anchor) {
+      case Anchor::kVariables: rect.adjust(0, 0, dx, variablesShare); break;
+      case Anchor::kBelow: rect.adjust(0, dy, dx, dy); break;
+      case Anchor::kBottomLeft: rect.translate(0, dy); break;
+      case Anchor::kBottomRight: rect.translate(dx, dy); break;
+      case Anchor::kDetails: rect.adjust(0, variablesShare, dx, dy); break;
+    }
+    placement.control->setGeometry(rect);
+  }
 }
 
 bool ExpressionPage::eventFilter(QObject* watched, QEvent* event) {

@@ -2,11 +2,13 @@
 
 #include <QFont>
 #include <QMap>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 #include <string>
 
 #include "app/file_chooser.h"
+#include "app/live_sheet.h"
 #include "components/tip_balloon.h"
 #include "engine.h"
 
@@ -20,6 +22,7 @@ class QPushButton;
 namespace vell {
 
 class ByteTextEdit;
+class LineNotes;
 
 // The Expression page: the variable sheet, the expression with its history,
 // the result and the details report. It computes nothing itself; it hands its
@@ -49,10 +52,14 @@ class ExpressionPage : public QWidget {
   ByteTextEdit* detailsBox() const { return detailsBox_; }
   QGroupBox* expressionFrame() const { return expressionFrame_; }
   TipBalloon& tipBalloon() { return tipBalloon_; }
+  // The values beside the Variables box, and what keeps them up to date.
+  LineNotes* lineNotes() const { return lineNotes_; }
+  LiveSheet& liveSheet() { return liveSheet_; }
 
  protected:
   // Relays the page's events to the balloon while tips are on.
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void CreateControls();
@@ -69,8 +76,20 @@ class ExpressionPage : public QWidget {
   void OnTips();
   QString AskForFile(FileChooser::Mode mode);
   QWidget* TipTarget(QObject* watched) const;
+  void LayOut();
+  void ShowLiveValues();
+  void RunCommand(int id);
+
+  // How a control follows the page when it is larger than its template.
+  enum class Anchor { kVariables, kBelow, kBottomLeft, kBottomRight, kDetails };
+  struct Placement {
+    QWidget* control;
+    QRect rect;  // at the template's size
+    Anchor anchor;
+  };
 
   QMap<int, QWidget*> controls_;
+  QList<Placement> placements_;
   TipBalloon tipBalloon_;
   QGroupBox* expressionFrame_ = nullptr;
   ByteTextEdit* detailsBox_ = nullptr;
@@ -80,8 +99,12 @@ class ExpressionPage : public QWidget {
   QComboBox* expressionBox_ = nullptr;
   QCheckBox* detailsCheck_ = nullptr;
   QCheckBox* tipsCheck_ = nullptr;
+  LineNotes* lineNotes_ = nullptr;
+  LiveSheet liveSheet_;
+  QTimer liveDelay_;  // a short pause in typing before the values follow
   // The last resolved sheet lives here between evaluations.
   Engine engine_;
+  bool evaluating_ = false;
   DialogFileChooser dialogChooser_;
   FileChooser* chooser_ = &dialogChooser_;
 };

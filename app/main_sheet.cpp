@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -33,6 +34,7 @@ namespace {
 namespace ids = vell::ids;
 
 const QString kSettings = QStringLiteral("Settings");
+const QString kWindow = QStringLiteral("Window");
 const QString kStartupName = texts::Text(texts::kProgram);
 
 }  // namespace
@@ -50,6 +52,8 @@ MainSheet::MainSheet(TrayIcon& tray, QWidget* parent) : QDialog(parent), tray_(t
   minimizeAtStart_ = ReadSettingInt(kSettings, QStringLiteral("Minimize"), 0);
   runAtStart_ = ReadSettingInt(kSettings, QStringLiteral("Run At Start"), 0);
   CreateButtons();
+  savedSize_ = templateSize_;
+  RestoreSize();
   CreateTrayMenu();
   qApp->installEventFilter(this);
 }
@@ -88,7 +92,30 @@ void MainSheet::CreateButtons() {
   layout->setSpacing(units.Y(7));
   layout->addWidget(tabs_);
   layout->addLayout(row);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+  // The templates' size is the least; larger sizes give the boxes room.
+  layout->setSizeConstraint(QLayout::SetMinimumSize);
+  // At the least size the pages are exactly as their templates lay them out.
+  templateSize_ = minimumSizeHint();
+  resize(templateSize_);
+}
+
+void MainSheet::RestoreSize() {
+  QSize saved(ReadSettingInt(kWindow, QStringLiteral("Width"), 0),
+              ReadSettingInt(kWindow, QStringLiteral("Height"), 0));
+  if (saved.width() <= 0 || saved.height() <= 0) return;
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    saved = saved.boundedTo(screen->availableGeometry().size());
+  resize(saved.expandedTo(templateSize_));
+  savedSize_ = size();
+}
+
+void MainSheet::SaveSize() {
+  // Only a size the user chose is stored; the templates' size needs no entry.
+  if (size() == savedSize_) return;
+  const SettingsBatch batch;
+  WriteSettingInt(kWindow, QStringLiteral("Width"), width());
+  WriteSettingInt(kWindow, QStringLiteral("Height"), height());
+  savedSize_ = size();
 }
 
 void MainSheet::CreateTrayMenu() {
@@ -164,6 +191,7 @@ bool MainSheet::OnCommand(int id) {
 }
 
 void MainSheet::GoToTray() {
+  SaveSize();
   if (tray_.available()) {
     tray_.Show();
     hide();
@@ -174,6 +202,7 @@ void MainSheet::GoToTray() {
 }
 
 void MainSheet::Quit() {
+  SaveSize();
   done(ids::kQuit);
   emit quitRequested();
 }

@@ -37,6 +37,7 @@ class MainSheet : public QDialog {
   bool initialised() const { return initialised_; }
   bool runAtStart() const { return runAtStart_ != 0; }
   bool minimizeAtStart() const { return minimizeAtStart_ != 0; }
+  QSize templateSize() const { return templateSize_; }
 
  public slots:
   // Brings the window back, out of the tray when it is there.
@@ -67,6 +68,8 @@ class MainSheet : public QDialog {
   void OnToggleRunAtStart();
   void OnShowGuide();
   void UpdateStartupShortcut();
+  void RestoreSize();
+  void SaveSize();
 
   TrayIcon& tray_;
   ExpressionPage* expressionPage_ = nullptr;
@@ -78,6 +81,8 @@ class MainSheet : public QDialog {
   QTabWidget* tabs_ = nullptr;
   QMap<int, QPushButton*> buttons_;
   bool initialised_ = false;
+  QSize templateSize_;  // what the pages' templates and the buttons need
+  QSize savedSize_;     // as the settings hold it
 };
 
 }  // namespace vell

@@ -17,6 +17,7 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include "app/engine_thread.h"
 #include "app/settings_store.h"
 #include "app/variables_file.h"
 #include "page_fixture.h"
@@ -276,8 +277,50 @@ class ExpressionPageTest : public QObject {
     QCOMPARE(page.variablesBox()->Bytes(), std::string());
     QCOMPARE(page.detailsBox()->toPlainText(), QStringLiteral("A = 2\n"));
     QCOMPARE(page.resultBox()->text(), QStringLiteral("6"));
+    // Ctrl+Z, with the focus still on New, brings the sheet back.
+    QTest::keyClick(page.ControlById(ids::kNewVariables), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(page.variablesBox()->Bytes(), std::string("a=2"));
     details->click();
     normal(true);
+  }
+
+  void extraRoomGoesToTheVariablesAndDetailsBoxes() {
+    ExpressionPage page;
+    page.show();
+    const QSize least = page.minimumSize();
+    const auto at = [&](int id) { return page.ControlById(id)->geometry(); };
+    const QRect variables = at(ids::kVariablesBox), result = at(ids::kResultBox), evaluate = at(ids::kEvaluate),
+                newButton = at(ids::kNewVariables), details = at(ids::kDetailsBox);
+    page.resize(least + QSize(100, 60));
+    QCOMPARE(at(ids::kVariablesBox), variables.adjusted(0, 0, 100, 60));
+    QCOMPARE(at(ids::kResultBox), result.adjusted(0, 60, 100, 60));
+    QCOMPARE(at(ids::kEvaluate), evaluate.translated(100, 60));
+    QCOMPARE(at(ids::kNewVariables), newButton.translated(0, 60));
+    // The Details view shares the height between its two boxes.
+    qobject_cast<QAbstractButton*>(page.ControlById(ids::kDetailsCheck))->click();
+    QCOMPARE(at(ids::kVariablesBox), variables.adjusted(0, 0, 100, 30));
+    QCOMPARE(at(ids::kDetailsBox), details.adjusted(0, 30, 100, 60));
+  }
+
+  void longWorkShowsABusyCursorAndKeepsTimersRunning_data() {
+    QTest::addColumn<int>("workMs");
+    QTest::addColumn<bool>("busy");
+    QTest::newRow("quick") << 5 << false;
+    QTest::newRow("long") << 400 << true;
+  }
+  void longWorkShowsABusyCursorAndKeepsTimersRunning() {
+    QFETCH(int, workMs);
+    QFETCH(bool, busy);
+    bool sawBusy = false;
+    QTimer probe;
+    connect(&probe, &QTimer::timeout, this, [&] {
+      const QCursor* cursor = QApplication::overrideCursor();
+      sawBusy = sawBusy || (cursor && cursor->shape() == Qt::WaitCursor);
+    });
+    probe.start(20);
+    vell::RunWithBusyCursor([&] { QThread::msleep(static_cast<unsigned long>(workMs)); });
+    QCOMPARE(sawBusy, busy);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
   }
 
   void tipsChoiceIsStored() {

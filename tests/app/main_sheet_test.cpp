@@ -136,6 +136,24 @@ class MainSheetTest : public QObject {
     QVERIFY(sheet_->Button(ids::kTray)->isDefault());
   }
 
+  void windowGrowsAndRemembersTheSizeTheUserChose() {
+    Start();
+    const QSize least = sheet_->templateSize();
+    QCOMPARE(sheet_->size(), least);
+    QCOMPARE(sheet_->minimumSize(), least);
+    sheet_->OnCommand(ids::kTray);  // the templates' size is not stored
+    QCOMPARE(ReadSettingInt(QStringLiteral("Window"), QStringLiteral("Width"), -1), -1);
+    sheet_->OnShowWindow();
+    QWidget* variables = sheet_->expressionPage()->variablesBox();
+    const QSize box = variables->size();
+    sheet_->resize(least + QSize(120, 80));
+    QTRY_COMPARE(variables->size(), box + QSize(120, 80));
+    sheet_->OnCommand(ids::kQuit);
+    sheet_.reset();
+    Start();
+    QCOMPARE(sheet_->size(), least + QSize(120, 80));
+  }
+
   void laterStartBringsTheWindowForward_data() {
     QTest::addColumn<bool>("trayAvailable");
     QTest::addColumn<bool>("putAway");

@@ -2,10 +2,32 @@
 
 #include <QKeyEvent>
 #include <QTextDocument>
-
-#include "app/byte_text.h"
+#include <algorithm>
 
 namespace vell {
+
+namespace {
+
+// The text as the document holds it: every line break one line feed. The
+// document breaks lines at CR LF, a lone CR, LF, the paragraph separator and
+// its two frame marks. With starts (one entry a unit of text), the entries
+// of the units that merge into one break are dropped alike.
+QString AsDocument(const QString& text, std::vector<size_t>* starts) {
+  QString out;
+  out.reserve(text.size());
+  size_t kept = 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t c = text.at(i).unicode();
+    if (starts != nullptr) (*starts)[kept++] = (*starts)[static_cast<size_t>(i)];
+    if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') ++i;
+    const bool lineBreak = c == u'\r' || c == u'\n' || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
+    out.append(lineBreak ? QChar(u'\n') : QChar(c));
+  }
+  if (starts != nullptr) starts->resize(kept);
+  return out;
+}
+
+}  // namespace
 
 ByteTextEdit::ByteTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
   setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -18,24 +40,63 @@ ByteTextEdit::ByteTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
 void ByteTextEdit::SetBytes(std::string bytes) {
   const size_t lf = bytes.find('\n');
   if (lf != std::string::npos) lineEnd_ = (lf > 0 && bytes[lf - 1] == '\r') ? "\r\n" : "\n";
+  encoding_ = IsUtf8(bytes) ? TextEncoding::kUtf8 : TextEncoding::kWindows1252;
   bytes_ = std::move(bytes);
-  setPlainText(DecodeBytes(bytes_));
+  const QString decoded = DecodeBytes(bytes_, &starts_);
+  setPlainText(decoded);
   shown_ = Shown();
+  if (AsDocument(decoded, &starts_) != shown_) starts_.clear();
 }
 
 std::string ByteTextEdit::Bytes() const {
   const QString shown = Shown();
   if (shown == shown_) return bytes_;
+  // The text both ends have in common keeps its bytes, without splitting a
+  // surrogate pair.
+  qsizetype prefix = 0;
+  qsizetype suffix = 0;
+  if (starts_.size() == static_cast<size_t>(shown_.size())) {
+    const qsizetype most = std::min(shown.size(), shown_.size());
+    while (prefix < most && shown.at(prefix) == shown_.at(prefix)) ++prefix;
+    while (suffix < most - prefix && shown.at(shown.size() - 1 - suffix) == shown_.at(shown_.size() - 1 - suffix))
+      ++suffix;
+    if (prefix > 0 && shown_.at(prefix - 1).isHighSurrogate()) --prefix;
+    if (suffix > 0 && shown_.at(shown_.size() - suffix).isLowSurrogate()) --suffix;
+  }
+  // Written bytes must read back as the text shown. Bytes of the edit could
+  // join the kept bytes around them (a lone CR before a new line, Windows-1252
+  // bytes that form UTF-8): then the edit is written in UTF-8, and failing
+  // that the whole text is written afresh.
   std::string out;
-  const std::string text = EncodeText(shown);
-  out.reserve(text.size());
-  for (const char c : text) {
+  for (const bool keep : {true, false}) {
+    for (const TextEncoding encoding : {encoding_, TextEncoding::kUtf8}) {
+      out = keep ? Splice(shown, prefix, suffix, encoding) : Splice(shown, 0, 0, encoding);
+      if (AsDocument(DecodeBytes(out), nullptr) == shown) return out;
+    }
+  }
+  return out;
+}
+
+size_t ByteTextEdit::ByteAt(qsizetype shown) const {
+  const auto index = static_cast<size_t>(shown);
+  return index < starts_.size() ? starts_[index] : bytes_.size();
+}
+
+std::string ByteTextEdit::Splice(const QString& shown, qsizetype prefix, qsizetype suffix,
+                                 TextEncoding encoding) const {
+  const size_t head = prefix > 0 ? ByteAt(prefix) : 0;
+  const size_t tail = suffix > 0 ? ByteAt(shown_.size() - suffix) : bytes_.size();
+  std::string out = bytes_.substr(0, head);
+  const std::string middle = EncodeText(QStringView(shown).mid(prefix, shown.size() - prefix - suffix), encoding);
+  out.reserve(head + middle.size() + (bytes_.size() - tail));
+  for (const char c : middle) {
     if (c == '\n') {
       out += lineEnd_;
     } else {
       out.push_back(c);
     }
   }
+  out.append(bytes_, tail, std::string::npos);
   return out;
 }
 

@@ -2,13 +2,18 @@
 
 #include <QPlainTextEdit>
 #include <string>
+#include <vector>
+
+#include "app/byte_text.h"
 
 namespace vell {
 
 // A multi-line box whose text is a byte string. Bytes set into it come back
 // unchanged, line ends and invalid UTF-8 included, until the user edits the
-// text; edited text is written with the line end the last bytes used
-// (carriage return and line feed when they had none).
+// text. After an edit the unedited text keeps its bytes; the edited text is
+// written in the encoding of the bytes (Windows-1252 when they were not valid
+// UTF-8) and with the line end they used (carriage return and line feed when
+// they had none).
 class ByteTextEdit : public QPlainTextEdit {
   Q_OBJECT
 
@@ -26,9 +31,15 @@ class ByteTextEdit : public QPlainTextEdit {
 
  private:
   QString Shown() const;
+  size_t ByteAt(qsizetype shown) const;
+  std::string Splice(const QString& shown, qsizetype prefix, qsizetype suffix, TextEncoding encoding) const;
 
   std::string bytes_;
   QString shown_;  // what the document held right after SetBytes
+  // Where the bytes of each unit of shown_ begin; empty when the document
+  // did not show the text as expected, so that no edit can keep bytes.
+  std::vector<size_t> starts_;
+  TextEncoding encoding_ = TextEncoding::kUtf8;
   std::string lineEnd_ = "\r\n";
 };
 

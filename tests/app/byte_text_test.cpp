@@ -6,63 +6,46 @@
 #include "app/byte_text_edit.h"
 #include "app/dialog_units.h"
 
-namespace {
-
-std::string Bytes(const char* text, size_t size) { return std::string(text, size); }
-
-}  // namespace
-
 Q_DECLARE_METATYPE(std::string)
 
 class ByteTextTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void bytesSurviveDecodeAndEncode_data() {
+  void invalidBytesShowAsWindows1252_data() {
     QTest::addColumn<std::string>("bytes");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("ascii") << Bytes("a=1\r\nb=a*2", 10) << QStringLiteral("a=1\r\nb=a*2");
-    QTest::newRow("utf-8") << std::string("x=\xC3\xA9\xE2\x82\xAC") << QStringLiteral("x=\u00E9\u20AC");
+    QTest::newRow("0x80 0x81 0x9F") << std::string("\x80\x81\x9F") << QStringLiteral("\u20AC\u0081\u0178");
+    QTest::newRow("lone E9") << std::string("n=\xE9t\xE9") << QStringLiteral("n=\u00E9t\u00E9");
+    QTest::newRow("utf-8 next to E9") << std::string("\xC3\xA9\xE9") << QStringLiteral("\u00E9\u00E9");
     QTest::newRow("four-byte") << std::string("\xF0\x9F\x98\x80") << QString::fromUtf8("\xF0\x9F\x98\x80");
-    QTest::newRow("latin-1 byte") << std::string("caf\xE9=1") << QStringLiteral("caf\uF7E9=1");
-    QTest::newRow("cut sequence") << std::string("\xE2\x82") << QStringLiteral("\uF7E2\uF782");
-    QTest::newRow("overlong") << std::string("\xC0\xAF") << QStringLiteral("\uF7C0\uF7AF");
-    QTest::newRow("surrogate") << std::string("\xED\xA0\x80") << QStringLiteral("\uF7ED\uF7A0\uF780");
-    QTest::newRow("escape range") << std::string("\xEF\x9C\x80") << QStringLiteral("\uF7EF\uF79C\uF780");
-    QTest::newRow("lone continuation") << std::string("\x80x") << QStringLiteral("\uF780x");
-    QTest::newRow("empty") << std::string() << QString();
+    QTest::newRow("cut sequence") << std::string("\xE2\x82x") << QStringLiteral("\u00E2\u201Ax");
+    QTest::newRow("overlong") << std::string("\xC0\xAF") << QStringLiteral("\u00C0\u00AF");
+    QTest::newRow("surrogate") << std::string("\xED\xA0\x80") << QStringLiteral("\u00ED\u00A0\u20AC");
   }
-  void bytesSurviveDecodeAndEncode() {
+  void invalidBytesShowAsWindows1252() {
     QFETCH(std::string, bytes);
     QFETCH(QString, shown);
     QCOMPARE(vell::DecodeBytes(bytes), shown);
-    QCOMPARE(vell::EncodeText(vell::DecodeBytes(bytes)), bytes);
   }
 
-  void everySingleByteAndPairSurvives() {
-    for (int a = 0; a < 256; ++a) {
-      for (int b = 0; b < 256; b += 7) {
-        const std::string bytes{static_cast<char>(a), static_cast<char>(b), '\xE2', static_cast<char>(b)};
-        QCOMPARE(vell::EncodeText(vell::DecodeBytes(bytes)), bytes);
-      }
+  void everyByteIsItsOwnWindows1252Character() {
+    for (int b = 0; b < 256; ++b) {
+      const std::string byte(1, static_cast<char>(b));
+      const QString shown = vell::DecodeBytes(byte);
+      QCOMPARE(shown.size(), 1);
+      QCOMPARE(vell::EncodeText(shown, vell::TextEncoding::kWindows1252), byte);
     }
-  }
-
-  void loneSurrogateInTextBecomesReplacementCharacter() {
-    QString text = QStringLiteral("a");
-    text.append(QChar(0xD800));
-    QCOMPARE(vell::EncodeText(text), std::string("a\xEF\xBF\xBD"));
+    QCOMPARE(vell::EncodeText(QStringLiteral("\u00E9\u0080"), vell::TextEncoding::kWindows1252),
+             std::string("\xE9\xC2\x80"));
+    QCOMPARE(vell::EncodeText(QStringLiteral("\u00E9") + QChar(0xD800)), std::string("\xC3\xA9\xEF\xBF\xBD"));
   }
 
   void editKeepsBytesUntilChanged_data() {
     QTest::addColumn<std::string>("bytes");
-    QTest::newRow("crlf") << std::string("a=1\r\nb=2\r\n");
-    QTest::newRow("lf") << std::string("a=1\nb=2\n");
-    QTest::newRow("lone cr and mixed") << std::string("a=1\rb=2\r\nc=3\n");
-    QTest::newRow("invalid utf-8") << std::string("x=\xFF\xFE\r\n");
-    QTest::newRow("no-break space") << std::string(
-        "a=\xC2\xA0"
-        "1");
+    QTest::newRow("crlf, lone cr and lf") << std::string("a=1\rb=2\r\nc=3\n");
+    QTest::newRow("invalid utf-8") << std::string("x=\xFF\xFE\x81\x8D\x8F\x90\x9D\xC3\xA9\r\n");
+    QTest::newRow("no-break space") << std::string("a=\xC2\xA0\x31");
     QTest::newRow("trailing blank lines") << std::string("a=1\r\n\r\n\r\n");
   }
   void editKeepsBytesUntilChanged() {
@@ -72,19 +55,48 @@ class ByteTextTest : public QObject {
     QCOMPARE(edit.Bytes(), bytes);
   }
 
-  void editedTextUsesTheLineEndOfItsBytes_data() {
+  // An edit replaces `removed` units at `at` (-1: the end) with `typed`.
+  void editKeepsTheRestAndTheEncoding_data() {
     QTest::addColumn<std::string>("bytes");
+    QTest::addColumn<int>("at");
+    QTest::addColumn<int>("removed");
+    QTest::addColumn<QString>("typed");
     QTest::addColumn<std::string>("edited");
-    QTest::newRow("typed into a new box") << std::string() << std::string("x=1\r\ny=\xFF");
-    QTest::newRow("file with lf") << std::string("a\n") << std::string("x=1\ny=\xFF");
-    QTest::newRow("file with crlf") << std::string("a\r\n") << std::string("x=1\r\ny=\xFF");
+    const std::string mixed("a=\xE9\r\nb=\xC3\xA9\r\nc=\x81");
+    QTest::newRow("1252 middle") << mixed << 3 << 0 << QStringLiteral("\u00E9")
+                                 << std::string("a=\xE9\xE9\r\nb=\xC3\xA9\r\nc=\x81");
+    QTest::newRow("not in 1252") << mixed << 3 << 0 << QStringLiteral("\u2192")
+                                 << std::string("a=\xE9\xE2\x86\x92\r\nb=\xC3\xA9\r\nc=\x81");
+    QTest::newRow("1252 start") << mixed << 0 << 2 << QStringLiteral("\u20AC")
+                                << std::string("\x80\xE9\r\nb=\xC3\xA9\r\nc=\x81");
+    QTest::newRow("1252 end") << mixed << -1 << 0 << QStringLiteral("\u0160")
+                              << std::string("a=\xE9\r\nb=\xC3\xA9\r\nc=\x81\x8A");
+    QTest::newRow("new line in crlf") << mixed << 3 << 0 << QStringLiteral("\nd=\u00E9")
+                                      << std::string("a=\xE9\r\nd=\xE9\r\nb=\xC3\xA9\r\nc=\x81");
+    QTest::newRow("emoji in 1252") << std::string("\xC3\xA9\xFF\xF0\x9F\x98\x80") << 2 << 2
+                                   << QString::fromUtf8("\xF0\x9F\x98\x81")
+                                   << std::string("\xC3\xA9\xFF\xF0\x9F\x98\x81");
+    QTest::newRow("1252 bytes forming utf-8")
+        << std::string("x=\xE9") << -1 << 0 << QStringLiteral("\u00C3\u00A9") << std::string("x=\xE9\xC3\x83\xC2\xA9");
+    QTest::newRow("utf-8 file") << std::string("a=\xC3\xA9\nb=1\n") << 3 << 0 << QStringLiteral("\u00E9\n")
+                                << std::string("a=\xC3\xA9\xC3\xA9\n\nb=1\n");
+    QTest::newRow("new line after lone cr")
+        << std::string("a\rb\n") << 2 << 0 << QStringLiteral("\n") << std::string("a\n\nb\n");
+    QTest::newRow("new box") << std::string() << 0 << 0 << QStringLiteral("x=1\ny=\u00E9")
+                             << std::string("x=1\r\ny=\xC3\xA9");
   }
-  void editedTextUsesTheLineEndOfItsBytes() {
+  void editKeepsTheRestAndTheEncoding() {
     QFETCH(std::string, bytes);
+    QFETCH(int, at);
+    QFETCH(int, removed);
+    QFETCH(QString, typed);
     QFETCH(std::string, edited);
     vell::ByteTextEdit edit;
     edit.SetBytes(bytes);
-    edit.setPlainText(QStringLiteral("x=1\ny=") + QChar(0xF7FF));
+    QTextCursor cursor(edit.document());
+    cursor.setPosition(at < 0 ? edit.document()->characterCount() - 1 : at);
+    cursor.setPosition(cursor.position() + removed, QTextCursor::KeepAnchor);
+    cursor.insertText(typed);
     QCOMPARE(edit.Bytes(), edited);
   }
 

@@ -22,6 +22,8 @@ class ByteTextEdit : public QPlainTextEdit {
 
   void SetBytes(std::string bytes);
   std::string Bytes() const;
+  // The encoding of the bytes last set: what edits are saved in.
+  TextEncoding encoding() const { return encoding_; }
 
   // Blank space, in pixels, left and right of the text.
   void SetMargins(int left, int right) { setViewportMargins(left, 0, right, 0); }

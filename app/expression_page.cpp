@@ -230,7 +230,11 @@ void ExpressionPage::RunCommand(int id) {
 }
 
 void ExpressionPage::OnEvaluate() {
-  const std::string expression = EncodeText(expressionBox_->currentText());
+  // Typed in the sheet's encoding, so that names and texts of an old sheet
+  // match; in UTF-8 where that would not read back as typed.
+  const QString typed = expressionBox_->currentText();
+  std::string expression = EncodeText(typed, variablesBox_->encoding());
+  if (DecodeBytes(expression) != typed) expression = EncodeText(typed);
   const std::string variables(TrimWhiteSpace(variablesBox_->Bytes()));
   std::string result = "E";
   bool ok = false;

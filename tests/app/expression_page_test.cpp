@@ -132,6 +132,15 @@ class ExpressionPageTest : public QObject {
     QCOMPARE(page.reasonLabel()->accessibleDescription(), QString());
   }
 
+  void expressionMatchesTheNamesOfAnOldSheet() {
+    ExpressionPage page;
+    page.variablesBox()->SetBytes("prix_\xE9t\xE9=5\r\nt=\"caf\xE9\"");
+    Evaluate(page, QStringLiteral("prix_\u00E9t\u00E9*2"));
+    QCOMPARE(page.resultBox()->text(), QStringLiteral("10"));
+    Evaluate(page, QStringLiteral("t"));
+    QCOMPARE(page.resultBox()->text(), QStringLiteral("CAF\u00E9"));
+  }
+
   void sheetIsTrimmedAndReportShownWithCrLf() {
     ExpressionPage page;
     Evaluate(page, QStringLiteral("\n\na=1\nb=zz\n\n"), QStringLiteral("a+1"));

@@ -38,6 +38,7 @@ constexpr int kMaxHistoryBeforeAdd = 20;  // one more is added: 21 at most
 constexpr int kMaxHistory = kMaxHistoryBeforeAdd + 1;
 constexpr int kLiveDelayMs = 300;
 constexpr int kRetryMs = 50;
+constexpr size_t kLargeFileBytes = size_t{256} << 10;
 
 QString Plain(const QString& label) {
   QString name = label;
@@ -333,7 +334,15 @@ void ExpressionPage::OnOpenVariables() {
   const QString path = AskForFile(FileChooser::Mode::kOpen);
   if (path.isEmpty()) return;
   const LoadedVariables file = LoadVariablesFile(path);
-  if (file.loaded) variablesBox_->SetBytes(file.bytes);
+  if (file.loaded && file.bytes.size() >= kLargeFileBytes) {
+    // Laying out a long sheet takes the box a while.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    variablesBox_->SetBytes(file.bytes);
+    QApplication::restoreOverrideCursor();
+  } else if (file.loaded) {
+    variablesBox_->SetBytes(file.bytes);
+  }
   if (!file.message.isEmpty()) platform::ShowAppMessage(file.message);
 }
 

@@ -8,6 +8,8 @@
 #include <QTextBlock>
 #include <QToolTip>
 #include <algorithm>
+#include <functional>
+#include <vector>
 
 #include "app/byte_text_edit.h"
 
@@ -18,6 +20,7 @@ namespace {
 constexpr int kPadding = 6;
 constexpr int kTextMargin = 5;       // the box's own margins beside its text
 constexpr double kMostOfBox = 0.45;  // the box's text keeps the rest
+constexpr size_t kMeasured = 256;
 
 QColor Blend(const QColor& a, const QColor& b, double share) {
   return QColor::fromRgbF(static_cast<float>(a.redF() * share + b.redF() * (1 - share)),
@@ -40,9 +43,25 @@ LineNotes::LineNotes(ByteTextEdit* box) : QWidget(box), box_(box) {
 
 void LineNotes::SetNotes(QList<Note> notes) {
   notes_ = std::move(notes);
+  // Only the longest texts are measured: measuring every note of a long
+  // sheet would cost more than resolving it, and a note a little wider than
+  // its column is cut with an ellipsis all the same.
+  std::vector<qsizetype> lengths;
+  lengths.reserve(static_cast<size_t>(notes_.size()));
+  for (const Note& note : std::as_const(notes_)) lengths.push_back(note.text.size());
+  qsizetype least = 0;
+  if (lengths.size() > kMeasured) {
+    std::nth_element(lengths.begin(), lengths.begin() + kMeasured - 1, lengths.end(), std::greater<>());
+    least = lengths[kMeasured - 1];
+  }
   int widest = 0;
+  size_t measured = 0;
   const QFontMetrics metrics(font());
-  for (const Note& note : std::as_const(notes_)) widest = std::max(widest, metrics.horizontalAdvance(note.text));
+  for (const Note& note : std::as_const(notes_)) {
+    if (note.text.size() < least || measured == kMeasured) continue;
+    widest = std::max(widest, metrics.horizontalAdvance(note.text));
+    ++measured;
+  }
   wanted_ = notes_.isEmpty() ? 0 : widest + 2 * kPadding;
   Place();
   update();

@@ -165,7 +165,7 @@ class HyperlinkLabelTest : public QObject {
     // The text is painted in that colour.
     const QImage image = d.link->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const auto* pixels = reinterpret_cast<const QRgb*>(image.constBits());
-    QVERIFY(std::count(pixels, pixels + image.width() * image.height(), qRgb(85, 26, 139)) > 0);
+    QVERIFY(std::count(pixels, pixels + image.sizeInBytes() / sizeof(QRgb), qRgb(85, 26, 139)) > 0);
   }
 
   // A light window keeps the classic link colours; a dark one takes the

@@ -167,7 +167,7 @@ void HyperlinkLabel::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
   const bool opens = attached_ && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
                      (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space);
-  // Every other key goes on to the dialog: Escape, the default button's Enter.
+  // Any other key is the dialog's, Escape among them.
   if (!opens) {
     QLabel::keyPressEvent(event);
     return;

@@ -9,7 +9,10 @@ namespace vell {
 // A label that works as a web link: underlined text in link colours, a
 // pointing-hand cursor, the address as its tooltip, another colour while the
 // cursor is over it. A click opens the address with the desktop, falling
-// back to the default web browser; a failure beeps and says why.
+// back to the default web browser; a failure beeps and says why. Tab
+// reaches it, and Enter or Space opens it as a click does. On a light
+// background it keeps the classic link colours; on a dark one it takes the
+// palette's, lightened where they would be hard to read.
 //
 // Give it its text, geometry and alignment, then call Attach() once;
 // SetTarget() may follow. Fitting to the text keeps the edge or centre the
@@ -45,6 +48,8 @@ class HyperlinkLabel : public QLabel {
   QColor CurrentColour() const;
 
  protected:
+  void changeEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
@@ -53,12 +58,13 @@ class HyperlinkLabel : public QLabel {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  void TakeColoursFromPalette();
   void SetHovering(bool hovering);
   void Open();
 
   QColor linkColour_ = QColor(0, 0, 238);
   QColor visitedColour_ = QColor(85, 26, 139);
-  QColor hoverColour_;  // the palette's highlight colour at construction
+  QColor hoverColour_;  // the palette's highlight colour
   bool underline_ = true;
   bool sizeToText_ = true;
   bool hovering_ = false;

@@ -19,6 +19,8 @@ namespace {
 
 // Pixel height of both the title's and the text's font.
 constexpr int kFontHeight = 14;
+// How much wider a balloon too tall for the screen tries next.
+constexpr int kWidthStep = 8;
 
 // Text with no line break that fits goes on one line; anything else wraps.
 bool FitsOnOneLine(const QFontMetrics& metrics, const QString& text, int width) {
@@ -28,6 +30,33 @@ bool FitsOnOneLine(const QFontMetrics& metrics, const QString& text, int width) 
 QString WithPlainLineBreaks(QString text) { return text.replace(QLatin1String("\r\n"), QLatin1String("\n")); }
 
 int TextFlags(bool wrapped) { return Qt::AlignLeft | Qt::AlignTop | (wrapped ? Qt::TextWordWrap : Qt::TextSingleLine); }
+
+// Room text takes drawn at the top left of area: one line is as high as the
+// font; wrapped lines as high and as wide (a long word) as they come out.
+QSize Extent(const QFontMetrics& metrics, const QRect& area, const QString& text, bool wrapped) {
+  if (!wrapped) return QSize(metrics.horizontalAdvance(text), metrics.height());
+  const QRect unbounded(area.topLeft(), QSize(area.width(), INT_MAX / 4));
+  return metrics.boundingRect(unbounded, TextFlags(true), text).size();
+}
+
+// The window less 10 pixels on the pointer's side.
+QRect BodyRect(TipBalloon::TailSide side, const QSize& size) {
+  QRect body(QPoint(0, 0), size);
+  switch (side) {
+    case TipBalloon::TailSide::kLeft: body.setLeft(10); break;
+    case TipBalloon::TailSide::kTop: body.setTop(10); break;
+    case TipBalloon::TailSide::kBottom: body.setBottom(body.bottom() - 10); break;
+  }
+  return body;
+}
+
+// The screen that holds the point: on several monitors the primary screen
+// alone would put the balloon in the wrong place.
+QScreen* ScreenAt(const QPoint& at) {
+  QScreen* screen = QGuiApplication::screenAt(at);
+  if (!screen) screen = QGuiApplication::screenAt(QCursor::pos());
+  return screen ? screen : QGuiApplication::primaryScreen();
+}
 
 // The pixels of region that touch its outside: a one-pixel frame.
 QRegion Frame(const QRegion& region) {
@@ -83,28 +112,7 @@ QPolygon TipBalloon::TailPolygon(TailSide side, int h) {
 }
 
 bool TipBalloon::CreateBalloon(QWidget* parent) {
-  // The body leaves 10 pixels on the pointer's side.
-  QRect body(QPoint(0, 0), size_);
-  switch (tailSide_) {
-    case TailSide::kLeft: body.setLeft(10); break;
-    case TailSide::kTop: body.setTop(10); break;
-    case TailSide::kBottom: body.setBottom(body.bottom() - 10); break;
-    default: return false;
-  }
-  QRegion shape;
-  if (body.isValid()) {
-    QPainterPath rounded;
-    rounded.addRoundedRect(QRectF(body), 6, 6);  // corner ellipses of 12 × 12
-    bodyRegion_ = QRegion(rounded.toFillPolygon().toPolygon(), Qt::WindingFill);
-    tailRegion_ = QRegion(TailPolygon(tailSide_, size_.height()), Qt::OddEvenFill);
-    shape = tailRegion_ | bodyRegion_;
-  }
-  if (shape.isEmpty()) {
-    platform::ShowAppMessage(QStringLiteral("ERROR in Combining Region"));
-    return false;
-  }
-  shapeRegion_ = shape;
-  textRect_ = body.adjusted(8, 8, -8, -8);
+  if (!BuildShape(size_)) return false;
   textFont_ = QFont(QStringLiteral("Arial"));
   textFont_.setPixelSize(kFontHeight);
   titleFont_ = QFont(QStringLiteral("Verdana"));
@@ -114,10 +122,61 @@ bool TipBalloon::CreateBalloon(QWidget* parent) {
 
   delete window_.data();
   window_ = new BalloonWindow(this, parent);
-  window_->resize(size_);
+  window_->resize(shownSize_);
   window_->setMask(shapeRegion_);
   window_->installEventFilter(this);
   return true;
+}
+
+bool TipBalloon::BuildShape(const QSize& size) {
+  if (tailSide_ != TailSide::kLeft && tailSide_ != TailSide::kTop && tailSide_ != TailSide::kBottom) return false;
+  const QRect body = BodyRect(tailSide_, size);
+  QRegion bodyRegion, tailRegion;
+  if (body.isValid()) {
+    QPainterPath rounded;
+    rounded.addRoundedRect(QRectF(body), 6, 6);  // corner ellipses of 12 × 12
+    bodyRegion = QRegion(rounded.toFillPolygon().toPolygon(), Qt::WindingFill);
+    tailRegion = QRegion(TailPolygon(tailSide_, size.height()), Qt::OddEvenFill);
+  }
+  const QRegion shape = tailRegion | bodyRegion;
+  if (shape.isEmpty()) {
+    platform::ShowAppMessage(QStringLiteral("ERROR in Combining Region"));
+    return false;
+  }
+  bodyRegion_ = bodyRegion;
+  tailRegion_ = tailRegion;
+  shapeRegion_ = shape;
+  textRect_ = body.adjusted(8, 8, -8, -8);
+  shownSize_ = size;
+  return true;
+}
+
+void TipBalloon::Resize(const QSize& size) {
+  if (!window_ || size == shownSize_ || !BuildShape(size)) return;
+  window_->resize(size);
+  window_->setMask(shapeRegion_);
+}
+
+QSize TipBalloon::FittingSize(const QRect& available) const {
+  // All but the text area: the pointer's side and the margins.
+  const QSize frame = size_ - BodyRect(tailSide_, size_).adjusted(8, 8, -8, -8).size();
+  const QSize limit = available.size().expandedTo(size_);
+  const auto needed = [&](int width) {
+    return LayoutIn(QRect(0, 0, width - frame.width(), limit.height())).extent + frame;
+  };
+  int width = size_.width();
+  QSize need = needed(width);
+  // A word wider than the text area widens the balloon at once.
+  if (need.width() > width) {
+    width = qMin(need.width(), limit.width());
+    need = needed(width);
+  }
+  // Taller than the screen: wider, step by step, while the screen has room.
+  while (need.height() > limit.height() && width < limit.width()) {
+    width = qMin(width + kWidthStep, limit.width());
+    need = needed(width);
+  }
+  return QSize(width, qBound(size_.height(), need.height(), limit.height()));
 }
 
 void TipBalloon::RegisterWindow(QWidget* window, const QString& text, const QString& title, const QColor& textColour,
@@ -177,23 +236,21 @@ void TipBalloon::PutOnShow(QWidget* window, const TipEntry& entry, const QPoint&
   textColour_ = entry.textColour;
   text_ = entry.text;
   title_ = entry.title;
+  QScreen* screen = ScreenAt(at);
+  Resize(FittingSize(screen ? screen->availableGeometry() : QRect(QPoint(0, 0), size_)));
   ShowAt(at, entry.seconds);
   currentWindow_ = window;
 }
 
 void TipBalloon::ShowAt(const QPoint& at, int seconds) {
   if (!window_) return;
-  // Clamp to the screen that holds the point: on several monitors the
-  // primary screen alone would put the balloon in the wrong place.
-  QScreen* screen = QGuiApplication::screenAt(at);
-  if (!screen) screen = QGuiApplication::screenAt(QCursor::pos());
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  const QRect area = screen ? screen->geometry() : QRect(QPoint(0, 0), size_);
+  QScreen* screen = ScreenAt(at);
+  const QRect area = screen ? screen->geometry() : QRect(QPoint(0, 0), shownSize_);
   int x = qMax(at.x(), area.left());
   int y = qMax(at.y(), area.top());
-  if (y + size_.height() > area.bottom() + 1) y = area.bottom() + 1 - size_.height();
-  if (x + size_.width() > area.right() + 1) x = area.right() + 1 - size_.width();
-  window_->setGeometry(QRect(QPoint(x, y), size_));
+  if (y + shownSize_.height() > area.bottom() + 1) y = area.bottom() + 1 - shownSize_.height();
+  if (x + shownSize_.width() > area.right() + 1) x = area.right() + 1 - shownSize_.width();
+  window_->setGeometry(QRect(QPoint(x, y), shownSize_));
   window_->raise();
   window_->show();
   window_->update();
@@ -218,19 +275,22 @@ bool TipBalloon::eventFilter(QObject* watched, QEvent* event) {
   return FilterEvent(watched, event);
 }
 
-TipBalloon::TextLayout TipBalloon::LayoutText() const {
+TipBalloon::TextLayout TipBalloon::LayoutIn(const QRect& area) const {
   TextLayout layout;
   const QFontMetrics titleMetrics(titleFont_);
   const QString title = WithPlainLineBreaks(title_);
-  layout.titleWrapped = !FitsOnOneLine(titleMetrics, title, textRect_.width());
-  layout.titleRect = textRect_;
-  // One line is as high as the font; wrapped lines as high as they come out.
-  layout.titleHeight = layout.titleWrapped ? titleMetrics.boundingRect(textRect_, TextFlags(true), title).height()
-                                           : titleMetrics.height();
+  layout.titleWrapped = !FitsOnOneLine(titleMetrics, title, area.width());
+  layout.titleRect = area;
+  const QSize titleExtent = Extent(titleMetrics, area, title, layout.titleWrapped);
+  layout.titleHeight = titleExtent.height();
   layout.gap = titleMetrics.size(Qt::TextSingleLine, QStringLiteral("M")).height() / 2;
-  layout.textRect = textRect_.adjusted(0, layout.titleHeight + layout.gap, 0, 0);
+  layout.textRect = area.adjusted(0, layout.titleHeight + layout.gap, 0, 0);
   const QFontMetrics textMetrics(textFont_);
-  layout.textWrapped = !FitsOnOneLine(textMetrics, WithPlainLineBreaks(text_), layout.textRect.width());
+  const QString text = WithPlainLineBreaks(text_);
+  layout.textWrapped = !FitsOnOneLine(textMetrics, text, layout.textRect.width());
+  const QSize textExtent = Extent(textMetrics, layout.textRect, text, layout.textWrapped);
+  layout.extent =
+      QSize(qMax(titleExtent.width(), textExtent.width()), layout.titleHeight + layout.gap + textExtent.height());
   return layout;
 }
 

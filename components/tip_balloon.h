@@ -44,12 +44,15 @@ class TipBalloon : public QObject {
     int gap = 0;  // half the height of an "M" in the title font
     QRect textRect;
     bool textWrapped = false;
+    // Room the title and the text take as drawn, from titleRect's top left.
+    QSize extent;
   };
 
   TipBalloon();
   ~TipBalloon() override;
 
-  // Set before CreateBalloon: they shape the window once.
+  // Set before CreateBalloon: they shape the window. The size is also the
+  // least the balloon ever has: it grows for a text that would not fit.
   void SetSize(const QSize& size) { size_ = size; }
   void SetTailSide(TailSide side) { tailSide_ = side; }
   // May change at any time.
@@ -72,8 +75,8 @@ class TipBalloon : public QObject {
   // For owners without an event filter of their own: the widget's events
   // reach FilterEvent from now on.
   void RelayEventsOf(QWidget* widget) { widget->installEventFilter(this); }
-  // Shows the balloon at a screen position, moved onto the screen, for
-  // seconds (0 or less: until hidden).
+  // Shows the balloon at its present size at a screen position, moved onto
+  // the screen, for seconds (0 or less: until hidden).
   void ShowAt(const QPoint& at, int seconds);
   void HideBalloon();
 
@@ -87,10 +90,12 @@ class TipBalloon : public QObject {
   QString title() const { return title_; }
   QColor textColour() const { return textColour_; }
   QRect textRect() const { return textRect_; }
+  // The window's size now: the owner's, or more for the entry on show.
+  QSize size() const { return shownSize_; }
   QRegion shapeRegion() const { return shapeRegion_; }
   QFont textFont() const { return textFont_; }
   QFont titleFont() const { return titleFont_; }
-  TextLayout LayoutText() const;
+  TextLayout LayoutText() const { return LayoutIn(textRect_); }
 
   // The pointer's three corners in a window h pixels high.
   static QPolygon TailPolygon(TailSide side, int h);
@@ -101,12 +106,19 @@ class TipBalloon : public QObject {
  private:
   class BalloonWindow;
 
+  bool BuildShape(const QSize& size);
+  TextLayout LayoutIn(const QRect& area) const;
+  // The owner's size, grown until the title and the text on show fit,
+  // within the available part of the screen (but never below the owner's).
+  QSize FittingSize(const QRect& available) const;
+  void Resize(const QSize& size);
   void MouseMoved(QWidget* target, const QPoint& screenPos);
   void PutOnShow(QWidget* window, const TipEntry& entry, const QPoint& at);
   void StartHideTimer(int seconds);
   void Paint(QPainter& painter) const;
 
   QSize size_ = QSize(100, 60);
+  QSize shownSize_ = size_;
   TailSide tailSide_ = TailSide::kLeft;
   bool followCursor_ = false;
   int defaultSeconds_ = 10;

@@ -11,19 +11,18 @@
 
 namespace {
 
+using Side = vell::TipBalloon::TailSide;
+
 // A window with two registered line edits and an unregistered label, shown
 // and active, the focus in the first edit.
 struct Page {
   Page() {
     window.setGeometry(50, 50, 400, 300);
-    first = new QLineEdit(&window);
     first->setGeometry(10, 10, 150, 30);
-    second = new QLineEdit(&window);
     second->setGeometry(10, 60, 150, 30);
-    other = new QLabel(QStringLiteral("plain"), &window);
     other->setGeometry(10, 120, 150, 30);
     balloon.SetSize(QSize(200, 125));
-    balloon.SetTailSide(vell::TipBalloon::TailSide::kTop);
+    balloon.SetTailSide(Side::kTop);
     balloon.CreateBalloon(&window);
     balloon.SetFollowCursor(true);
     balloon.SetDefaultSeconds(6);
@@ -43,22 +42,30 @@ struct Page {
     QMouseEvent move(QEvent::MouseMove, w->mapFromGlobal(at), at, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     balloon.FilterEvent(w, &move);
   }
-  void Press(QWidget* w, Qt::MouseButton button) {
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(At(w, 5, 5)), button, button, Qt::NoModifier);
-    balloon.FilterEvent(w, &press);
-  }
-  void Key(QWidget* w) {
-    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-    balloon.FilterEvent(w, &key);
+  // Relays a key press (type KeyPress) or a mouse button event over w.
+  void Send(QWidget* w, QEvent::Type type, Qt::MouseButton button = Qt::LeftButton) {
+    if (type == QEvent::KeyPress) {
+      QKeyEvent key(type, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+      balloon.FilterEvent(w, &key);
+      return;
+    }
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? button : Qt::NoButton;
+    QMouseEvent mouse(type, QPointF(5, 5), QPointF(At(w, 5, 5)), button, held, Qt::NoModifier);
+    balloon.FilterEvent(w, &mouse);
   }
   QPoint Shown() const { return balloon.Window()->geometry().topLeft(); }
 
   QWidget window;
-  QLineEdit* first;
-  QLineEdit* second;
-  QLabel* other;
+  QLineEdit* first = new QLineEdit(&window);
+  QLineEdit* second = new QLineEdit(&window);
+  QLabel* other = new QLabel(QStringLiteral("plain"), &window);
   vell::TipBalloon balloon;
 };
+
+void AddLayoutRow(const char* name, const QString& title, const QString& text, const QString& growth, bool titleWrapped,
+                  bool textWrapped) {
+  QTest::newRow(name) << title << text << growth << titleWrapped << textWrapped;
+}
 
 }  // namespace
 
@@ -72,24 +79,24 @@ class TipBalloonTest : public QObject {
   }
 
   void shapeAndPointer_data() {
-    QTest::addColumn<vell::TipBalloon::TailSide>("side");
+    QTest::addColumn<Side>("side");
     QTest::addColumn<QRect>("textRect");
     QTest::addColumn<QList<QPoint>>("inside");
     QTest::addColumn<QList<QPoint>>("outside");
-    // 200 × 125: the pointer's tip, its wide end and the body's middle are
-    // in; the corners of the window and the space beside the pointer are out.
-    QTest::newRow("left") << vell::TipBalloon::TailSide::kLeft << QRect(QPoint(18, 8), QPoint(191, 116))
+    // 200 × 125 (half the odd height rounds down): the pointer's tip, its wide end and the body's
+    // middle are in; the corners of the window and the space beside the pointer are out.
+    QTest::newRow("left") << Side::kLeft << QRect(QPoint(18, 8), QPoint(191, 116))
                           << QList<QPoint>{{1, 52}, {14, 65}, {100, 62}, {195, 62}}
                           << QList<QPoint>{{3, 60}, {0, 0}, {5, 124}, {199, 124}};
-    QTest::newRow("top") << vell::TipBalloon::TailSide::kTop << QRect(QPoint(8, 18), QPoint(191, 116))
+    QTest::newRow("top") << Side::kTop << QRect(QPoint(8, 18), QPoint(191, 116))
                          << QList<QPoint>{{11, 3}, {24, 14}, {100, 62}, {100, 120}}
                          << QList<QPoint>{{20, 3}, {0, 0}, {0, 10}, {199, 124}};
-    QTest::newRow("bottom") << vell::TipBalloon::TailSide::kBottom << QRect(QPoint(8, 8), QPoint(191, 106))
+    QTest::newRow("bottom") << Side::kBottom << QRect(QPoint(8, 8), QPoint(191, 106))
                             << QList<QPoint>{{11, 123}, {24, 111}, {100, 62}, {100, 2}}
                             << QList<QPoint>{{20, 121}, {0, 124}, {0, 0}, {199, 114}};
   }
   void shapeAndPointer() {
-    QFETCH(vell::TipBalloon::TailSide, side);
+    QFETCH(Side, side);
     QFETCH(QRect, textRect);
     QFETCH(QList<QPoint>, inside);
     QFETCH(QList<QPoint>, outside);
@@ -98,34 +105,23 @@ class TipBalloonTest : public QObject {
     balloon.SetTailSide(side);
     QVERIFY(balloon.CreateBalloon(nullptr));
     QCOMPARE(balloon.textRect(), textRect);
-    QCOMPARE(balloon.Window()->size(), QSize(200, 125));
     QCOMPARE(balloon.Window()->mask(), balloon.shapeRegion());
-    QVERIFY(!balloon.IsVisible());
+    QVERIFY(!balloon.IsVisible() && balloon.Window()->size() == QSize(200, 125));
     const auto where = [](const QPoint& p) { return QStringLiteral("(%1,%2)").arg(p.x()).arg(p.y()); };
     for (const QPoint& p : inside) QVERIFY2(balloon.shapeRegion().contains(p), qPrintable(where(p)));
     for (const QPoint& p : outside) QVERIFY2(!balloon.shapeRegion().contains(p), qPrintable(where(p)));
   }
 
-  void tailVertices() {
-    using Side = vell::TipBalloon::TailSide;
-    QCOMPARE(vell::TipBalloon::TailPolygon(Side::kLeft, 61), QPolygon({{0, 20}, {15, 20}, {15, 35}}));
-    QCOMPARE(vell::TipBalloon::TailPolygon(Side::kTop, 61), QPolygon({{10, 0}, {10, 15}, {25, 15}}));
-    QCOMPARE(vell::TipBalloon::TailPolygon(Side::kBottom, 61), QPolygon({{10, 61}, {10, 46}, {25, 46}}));
-  }
-
   void creationFailures() {
     RecordingServices services;
     vell::platform::ScopedServices scope(services);
-    vell::TipBalloon badSide;
-    badSide.SetTailSide(vell::TipBalloon::TailSide(3));
-    QVERIFY(!badSide.CreateBalloon(nullptr));
-    QVERIFY(!badSide.Window());
-    vell::TipBalloon empty;
+    vell::TipBalloon badSide, empty;
+    badSide.SetTailSide(Side(3));
+    QVERIFY(!badSide.CreateBalloon(nullptr) && !badSide.Window());
+    QVERIFY(services.messages.isEmpty());
     empty.SetSize(QSize(0, 60));
-    QVERIFY(!empty.CreateBalloon(nullptr));
-    QVERIFY(!empty.Window());
-    QCOMPARE(services.messages.size(), 1);
-    QCOMPARE(services.messages.first().second, QStringLiteral("ERROR in Combining Region"));
+    QVERIFY(!empty.CreateBalloon(nullptr) && !empty.Window());
+    QCOMPARE(services.messages.value(0).second, QStringLiteral("ERROR in Combining Region"));
   }
 
   void registration() {
@@ -133,10 +129,9 @@ class TipBalloonTest : public QObject {
     QWidget a, b;
     balloon.RegisterWindow(&a, QStringLiteral("one"), QStringLiteral("One"), Qt::black, 3);
     balloon.RegisterWindow(&a, QStringLiteral("two"), QStringLiteral("Two"), Qt::red, 4);
-    QCOMPARE(balloon.Entry(&a)->text, QStringLiteral("two"));
-    QCOMPARE(balloon.Entry(&a)->title, QStringLiteral("Two"));
-    QCOMPARE(balloon.Entry(&a)->textColour, QColor(Qt::red));
-    QCOMPARE(balloon.Entry(&a)->seconds, 4);
+    const vell::TipBalloon::TipEntry* entry = balloon.Entry(&a);
+    QCOMPARE(std::make_tuple(entry->text, entry->title, entry->textColour, entry->seconds),
+             std::make_tuple(QStringLiteral("two"), QStringLiteral("Two"), QColor(Qt::red), 4));
     QVERIFY(a.hasMouseTracking());
     balloon.SetDefaultSeconds(8);
     balloon.RegisterWindow(&b, QString(), QString(), Qt::black, -1);
@@ -145,8 +140,7 @@ class TipBalloonTest : public QObject {
     auto* gone = new QWidget;
     balloon.RegisterWindow(gone, QStringLiteral("x"), QString(), Qt::black, 1);
     delete gone;
-    QVERIFY(!balloon.Entry(gone));
-    QVERIFY(balloon.Entry(&b));
+    QVERIFY(!balloon.Entry(gone) && balloon.Entry(&b));
   }
 
   void showFollowHide() {
@@ -157,9 +151,8 @@ class TipBalloonTest : public QObject {
     QVERIFY(page.balloon.IsVisible());
     QCOMPARE(page.Shown(), at);
     QCOMPARE(page.balloon.currentWindow(), page.first);
-    QCOMPARE(page.balloon.title(), QStringLiteral("First"));
-    QCOMPARE(page.balloon.text(), QStringLiteral("first text"));
-    QCOMPARE(page.balloon.textColour(), QColor(0, 0, 255));
+    QCOMPARE(std::make_tuple(page.balloon.title(), page.balloon.text(), page.balloon.textColour()),
+             std::make_tuple(QStringLiteral("First"), QStringLiteral("first text"), QColor(0, 0, 255)));
     QVERIFY(page.balloon.hideTimerActive());
     // The balloon never takes the focus.
     QCOMPARE(QApplication::focusWidget(), page.first);
@@ -167,7 +160,6 @@ class TipBalloonTest : public QObject {
 
     // Following the cursor inside the window moves it and restarts the timer.
     page.balloon.ShowAt(at, 0);
-    QVERIFY(!page.balloon.hideTimerActive());
     page.Move(page.first, Page::At(page.first, 60, 12));
     QCOMPARE(page.Shown(), Page::At(page.first, 60, 12));
     QVERIFY(page.balloon.hideTimerActive());
@@ -176,182 +168,168 @@ class TipBalloonTest : public QObject {
     QCOMPARE(page.Shown(), Page::At(page.first, 60, 12));
     page.balloon.SetFollowCursor(true);
 
-    // A click hides it; moving inside the same window does not bring it back.
-    page.Press(page.first, Qt::LeftButton);
-    QVERIFY(!page.balloon.IsVisible());
+    // Once hidden, moving inside the same window does not bring it back.
+    page.Send(page.first, QEvent::MouseButtonPress);
     QVERIFY(!page.balloon.hideTimerActive());
     page.Move(page.first, Page::At(page.first, 30, 12));
     QVERIFY(!page.balloon.IsVisible());
     // Leaving to an unregistered widget clears the window; coming back shows it.
     page.Move(page.other, Page::At(page.other));
-    QVERIFY(!page.balloon.IsVisible());
-    QVERIFY(!page.balloon.currentWindow());
+    QVERIFY(!page.balloon.IsVisible() && !page.balloon.currentWindow());
     page.Move(page.first, Page::At(page.first));
     QVERIFY(page.balloon.IsVisible());
-    // A right click and a key press hide it too.
-    page.Press(page.first, Qt::RightButton);
-    QVERIFY(!page.balloon.IsVisible());
-    page.Move(page.other, Page::At(page.other));
-    page.Move(page.first, Page::At(page.first));
-    QVERIFY(page.balloon.IsVisible());
-    page.Key(page.first);
-    QVERIFY(!page.balloon.IsVisible());
-  }
-
-  void straightIntoAnotherWindow() {
-    Page page;
-    QVERIFY(page.Ready());
-    page.Move(page.first, Page::At(page.first));
-    const QPoint at = Page::At(page.second, 40, 5);
-    page.Move(page.second, at);
-    QVERIFY(page.balloon.IsVisible());
+    // Straight into another registered window: its entry, at the cursor.
+    page.Move(page.second, Page::At(page.second, 40, 5));
     QCOMPARE(page.balloon.currentWindow(), page.second);
-    QCOMPARE(page.balloon.title(), QStringLiteral("Second"));
-    QCOMPARE(page.balloon.textColour(), QColor(255, 0, 0));
-    QCOMPARE(page.Shown(), at);
+    QCOMPARE(std::make_pair(page.balloon.title(), page.balloon.textColour()),
+             std::make_pair(QStringLiteral("Second"), QColor(255, 0, 0)));
+    QCOMPARE(page.Shown(), Page::At(page.second, 40, 5));
     QVERIFY(!page.balloon.hideTimerActive());  // registered with 0 seconds
-  }
 
-  void otherButtonsAndEventsDoNothing() {
-    Page page;
-    QVERIFY(page.Ready());
-    page.Move(page.first, Page::At(page.first));
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(Page::At(page.other)), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    page.balloon.FilterEvent(page.other, &release);
-    QVERIFY(page.balloon.IsVisible());
-    page.Press(page.first, Qt::MiddleButton);
-    QVERIFY(page.balloon.IsVisible());
-  }
-
-  void withoutFocusMovesDoNothing() {
-    Page page;
-    QVERIFY(page.Ready());
-    page.Move(page.first, Page::At(page.first));
-    page.first->clearFocus();
-    QVERIFY(!QApplication::focusWidget());
-    page.Move(page.second, Page::At(page.second));
-    QCOMPARE(page.balloon.currentWindow(), page.first);
-    QCOMPARE(page.balloon.title(), QStringLiteral("First"));
-    page.Press(page.second, Qt::LeftButton);
-    QVERIFY(!page.balloon.IsVisible());
-  }
-
-  void relayedQtEvents() {
-    Page page;
-    QVERIFY(page.Ready());
+    // The same through the widgets' own events, relayed by the balloon.
     page.balloon.RelayEventsOf(page.first);
-    page.balloon.RelayEventsOf(page.second);
     QTest::mouseMove(page.first, QPoint(30, 12));
-    QTRY_VERIFY(page.balloon.IsVisible());
-    QCOMPARE(page.Shown(), Page::At(page.first, 30, 12));
+    QTRY_VERIFY(page.balloon.IsVisible() && page.Shown() == Page::At(page.first, 30, 12));
     QTest::mouseClick(page.first, Qt::LeftButton, Qt::NoModifier, QPoint(30, 12));
     QVERIFY(!page.balloon.IsVisible());
-    QTest::mouseMove(page.second, QPoint(25, 8));
-    QTRY_VERIFY(page.balloon.IsVisible());
-    QCOMPARE(page.balloon.currentWindow(), page.second);
-    QTest::keyClick(page.first, Qt::Key_A);
-    QVERIFY(!page.balloon.IsVisible());
   }
 
-  void clampedToTheScreen_data() {
+  // What an event of the second window does to the first window's balloon.
+  void whatHides_data() {
+    QTest::addColumn<QEvent::Type>("type");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<bool>("focus");
+    QTest::addColumn<bool>("hides");
+    QTest::newRow("left press") << QEvent::MouseButtonPress << Qt::LeftButton << true << true;
+    QTest::newRow("right press") << QEvent::MouseButtonPress << Qt::RightButton << true << true;
+    QTest::newRow("key press") << QEvent::KeyPress << Qt::NoButton << true << true;
+    QTest::newRow("middle press") << QEvent::MouseButtonPress << Qt::MiddleButton << true << false;
+    QTest::newRow("left release") << QEvent::MouseButtonRelease << Qt::LeftButton << true << false;
+    QTest::newRow("press, no focus") << QEvent::MouseButtonPress << Qt::LeftButton << false << true;
+    QTest::newRow("move, no focus") << QEvent::MouseMove << Qt::NoButton << false << false;
+  }
+  void whatHides() {
+    QFETCH(QEvent::Type, type);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(bool, focus);
+    QFETCH(bool, hides);
+    Page page;
+    QVERIFY(page.Ready());
+    page.Move(page.first, Page::At(page.first));
+    if (!focus) page.first->clearFocus();
+    QCOMPARE(QApplication::focusWidget() != nullptr, focus);
+    page.Send(page.second, type, button);
+    QCOMPARE(page.balloon.IsVisible(), !hides);
+    QCOMPARE(page.balloon.currentWindow(), page.first);
+    QCOMPARE(page.balloon.title(), QStringLiteral("First"));
+  }
+
+  void clampedToTheScreen() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const int right = screen.right() + 1, bottom = screen.bottom() + 1;
-    QTest::addColumn<QPoint>("at");
-    QTest::addColumn<QPoint>("shown");
-    QTest::newRow("inside") << QPoint(30, 40) << QPoint(30, 40);
-    QTest::newRow("negative") << QPoint(-5, -7) << QPoint(0, 0);
-    QTest::newRow("right edge") << QPoint(right - 10, 40) << QPoint(right - 200, 40);
-    QTest::newRow("bottom edge") << QPoint(30, bottom - 10) << QPoint(30, bottom - 125);
-    QTest::newRow("corner") << QPoint(right - 1, bottom - 1) << QPoint(right - 200, bottom - 125);
-    QTest::newRow("just fits") << QPoint(right - 200, bottom - 125) << QPoint(right - 200, bottom - 125);
-  }
-  void clampedToTheScreen() {
-    QFETCH(QPoint, at);
-    QFETCH(QPoint, shown);
+    const QPoint inside(30, 40), fits(right - 200, bottom - 125);
+    const std::pair<QPoint, QPoint> cases[] = {{inside, inside},
+                                               {{-5, -7}, {0, 0}},
+                                               {{right - 10, 40}, {right - 200, 40}},
+                                               {{30, bottom - 10}, {30, bottom - 125}},
+                                               {fits, fits}};
     Page page;
-    page.balloon.ShowAt(at, 0);
-    QVERIFY(page.balloon.IsVisible());
-    QCOMPARE(page.balloon.Window()->geometry(), QRect(shown, QSize(200, 125)));
+    for (const auto& [at, shown] : cases) {
+      page.balloon.ShowAt(at, 0);
+      QCOMPARE(page.balloon.Window()->geometry(), QRect(shown, QSize(200, 125)));
+    }
   }
 
   void hideTimer() {
     Page page;
-    page.balloon.ShowAt(QPoint(10, 10), 0);
-    QVERIFY(!page.balloon.hideTimerActive());
-    page.balloon.ShowAt(QPoint(10, 10), -4);
-    QVERIFY(!page.balloon.hideTimerActive());
+    for (const int seconds : {0, -4}) {
+      page.balloon.ShowAt(QPoint(10, 10), seconds);
+      QVERIFY(!page.balloon.hideTimerActive());
+    }
     page.balloon.ShowAt(QPoint(10, 10), INT_MAX);  // no overflow: the longest timer runs
     QVERIFY(page.balloon.hideTimerActive());
     QTest::qWait(20);
     QVERIFY(page.balloon.IsVisible());
     page.balloon.ShowAt(QPoint(10, 10), 1);
-    QVERIFY(page.balloon.hideTimerActive());
     QTRY_VERIFY_WITH_TIMEOUT(!page.balloon.IsVisible(), 5000);
-    QVERIFY(!page.balloon.hideTimerActive());
-    page.balloon.ShowAt(QPoint(10, 10), 6);
-    page.balloon.HideBalloon();
     QVERIFY(!page.balloon.hideTimerActive());
   }
 
-  void textLayout_data() {
+  // A text that fits keeps the owner's 200 × 125; one that does not grows the
+  // balloon, height first; shape, layout and position follow the size.
+  void layoutAndGrowth_data() {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("growth");  // none, taller, wider or screen
     QTest::addColumn<bool>("titleWrapped");
     QTest::addColumn<bool>("textWrapped");
-    QTest::newRow("short") << "Expression"
-                           << "Hi" << false << false;
-    QTest::newRow("long title") << "A title far wider than the text rectangle of this balloon"
-                                << "Hi" << true << false;
-    QTest::newRow("line breaks") << "Variables"
-                                 << "x=1\r\ny=2" << false << true;
-    QTest::newRow("long text") << "Expression"
-                               << "Please type in the expression here. For eg: sin(45)+56/2 and more" << false << true;
+    AddLayoutRow("short", "Expression", "Hi", "none", false, false);
+    AddLayoutRow("long title", "A title far wider than the text rectangle of this balloon", "Hi", "none", true, false);
+    AddLayoutRow("line breaks", "Variables", "x=1\r\ny=2", "none", false, true);
+    AddLayoutRow("expression tip", "Expression",
+                 "Please type in the expression here. For eg:\r\nsin(45)+56/2\r\n"
+                 "You may also use any variable from the 'variables' box.",
+                 "taller", false, true);
+    AddLayoutRow("long word", "Word", "Pneumonoultramicroscopicsilicovolcanoconiosis is long", "wider", false, true);
+    AddLayoutRow("beyond the screen", "Long", QString("many words ").repeated(4000), "screen", false, true);
   }
-  void textLayout() {
+  void layoutAndGrowth() {
     QFETCH(QString, title);
     QFETCH(QString, text);
+    QFETCH(QString, growth);
     QFETCH(bool, titleWrapped);
     QFETCH(bool, textWrapped);
     Page page;
     QVERIFY(page.Ready());
-    page.balloon.RegisterWindow(page.first, text, title, Qt::black, 0);
-    page.Move(page.first, Page::At(page.first));
+    page.balloon.SetColours(QColor(0, 200, 0), QColor(200, 0, 0));
+    page.balloon.RegisterWindow(page.first, text, title, QColor(0, 0, 255), 0);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    page.Move(page.first, screen.bottomRight());
+    const QSize size = page.balloon.size();
+    if (growth == "none") QCOMPARE(size, QSize(200, 125));
+    if (growth == "wider") QVERIFY(size.width() > 200);
+    if (growth == "screen") QCOMPARE(size, QGuiApplication::primaryScreen()->availableGeometry().size());
+    // Pushed back onto the screen by the size it has now.
+    const QPoint corner = screen.bottomRight() + QPoint(1, 1);
+    QCOMPARE(page.balloon.Window()->geometry(), QRect(corner - QPoint(size.width(), size.height()), size));
+    QCOMPARE(page.balloon.Window()->mask(), page.balloon.shapeRegion());
+    const QRect area = page.balloon.textRect();
+    QCOMPARE(area, QRect(8, 18, size.width() - 16, size.height() - 26));
+
     const vell::TipBalloon::TextLayout layout = page.balloon.LayoutText();
     const QFontMetrics metrics(page.balloon.titleFont());
-    QCOMPARE(layout.titleWrapped, titleWrapped);
-    QCOMPARE(layout.textWrapped, textWrapped);
-    QCOMPARE(layout.titleRect, page.balloon.textRect());
+    QCOMPARE(std::make_pair(layout.titleWrapped, layout.textWrapped), std::make_pair(titleWrapped, textWrapped));
     QCOMPARE(layout.gap, metrics.height() / 2);
-    if (titleWrapped) {
-      QVERIFY(layout.titleHeight >= 2 * metrics.height());
-    } else {
-      QCOMPARE(layout.titleHeight, metrics.height());
-    }
-    QCOMPARE(layout.textRect.top(), page.balloon.textRect().top() + layout.titleHeight + layout.gap);
-    QCOMPARE(layout.textRect.bottom(), page.balloon.textRect().bottom());
-  }
+    QVERIFY(titleWrapped ? layout.titleHeight >= 2 * metrics.height() : layout.titleHeight == metrics.height());
+    QCOMPARE(layout.textRect, area.adjusted(0, layout.titleHeight + layout.gap, 0, 0));
+    if (growth == "taller") QCOMPARE(size, QSize(200, layout.extent.height() + 26));  // no taller than needed
 
-  void painting() {
-    Page page;
-    QVERIFY(page.Ready());
-    page.balloon.SetColours(QColor(0, 200, 0), QColor(200, 0, 0));
-    page.Move(page.first, Page::At(page.first));
+    // Fill and frame, and the title and the last line drawn in the entry's blue.
     const QImage image = page.balloon.Window()->grab().toImage();
     const QRect bounds = page.balloon.shapeRegion().boundingRect();
-    QCOMPARE(QColor(image.pixel(195, 62)), QColor(0, 200, 0));
-    QCOMPARE(QColor(image.pixel(100, bounds.bottom())), QColor(200, 0, 0));
-    QCOMPARE(QColor(image.pixel(bounds.right(), 62)), QColor(200, 0, 0));
     QCOMPARE(QColor(image.pixel(100, bounds.bottom() - 1)), QColor(0, 200, 0));
-    // The title is drawn in the entry's colour (blue) inside the text area.
-    bool blue = false;
-    const QRect title = page.balloon.LayoutText().titleRect;
-    for (int y = title.top(); y < title.top() + 14 && !blue; ++y)
-      for (int x = title.left(); x < title.left() + 60 && !blue; ++x) {
-        const QColor c(image.pixel(x, y));
-        blue = c.blue() > 150 && c.red() < 100 && c.green() < 100;
+    QCOMPARE(QColor(image.pixel(100, bounds.bottom())), QColor(200, 0, 0));
+    QCOMPARE(QColor(image.pixel(bounds.right(), size.height() / 2)), QColor(200, 0, 0));
+    const auto blueIn = [&image](const QRect& band) {
+      for (int i = 0; i < band.width() * band.height(); ++i) {
+        const QColor c = image.pixelColor(band.left() + i % band.width(), band.top() + i / band.width());
+        if (c.blue() > 150 && c.red() < 100 && c.green() < 100) return true;
       }
-    QVERIFY(blue);
+      return false;
+    };
+    QVERIFY(blueIn(QRect(area.topLeft(), QSize(area.width(), metrics.height()))));
+    if (growth != "screen") {
+      QVERIFY(layout.extent.width() <= area.width());
+      QVERIFY(layout.extent.height() <= area.height());
+      const int line = QFontMetrics(page.balloon.textFont()).height();
+      QVERIFY(blueIn(QRect(area.left(), area.top() + layout.extent.height() - line, area.width(), line)));
+    }
+
+    // The next entry fits: the owner's size and shape are back.
+    page.Move(page.second, Page::At(page.second));
+    QCOMPARE(page.balloon.Window()->size(), QSize(200, 125));
+    QCOMPARE(page.balloon.textRect(), QRect(8, 18, 184, 99));
+    QCOMPARE(page.balloon.Window()->mask(), page.balloon.shapeRegion());
   }
 };
 

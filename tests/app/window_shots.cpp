@@ -123,6 +123,7 @@ int main(int argc, char** argv) {
   darkPage.variablesBox()->setPlainText(QString::fromUtf8(kSheet));
   darkPage.expressionBox()->setEditText(QStringLiteral("gross"));
   darkPage.OnCommand(vell::ids::kEvaluate);
+  sheet->resize(sheet->size() + QSize(160, 60));
   ok = WaitForValues(darkPage) && Shoot(*sheet, folder + QStringLiteral("dark-theme.png")) && ok;
   sheet->Tabs()->setCurrentIndex(1);
   ok = Shoot(*sheet, folder + QStringLiteral("dark-theme-about.png")) && ok;

@@ -170,6 +170,7 @@ void ExpressionPage::CreateControls() {
   connect(undo, &QShortcut::activated, variablesBox_, &QPlainTextEdit::undo);
 
   lineNotes_ = new LineNotes(variablesBox_);
+  lineNotes_->setAccessibleName(texts::Text(texts::kLineValues));
   liveDelay_.setSingleShot(true);
   liveDelay_.setInterval(kLiveDelayMs);
   connect(variablesBox_->document(), &QTextDocument::contentsChanged, &liveDelay_, qOverload<>(&QTimer::start));

@@ -38,6 +38,8 @@ LineNotes::LineNotes(ByteTextEdit* box) : QWidget(box), box_(box) {
   box->viewport()->installEventFilter(this);
   // Scrolling and every change of the text's layout repaint the column.
   connect(box, &QPlainTextEdit::updateRequest, this, [this] { update(); });
+  // A screen reader reads the note of the line the cursor is on.
+  connect(box, &QPlainTextEdit::cursorPositionChanged, this, &LineNotes::DescribeCursorLine);
   hide();
 }
 
@@ -65,6 +67,12 @@ void LineNotes::SetNotes(QList<Note> notes) {
   wanted_ = notes_.isEmpty() ? 0 : widest + 2 * kPadding;
   Place();
   update();
+  DescribeCursorLine();
+}
+
+void LineNotes::DescribeCursorLine() {
+  const QString note = NoteAt(box_->textCursor().blockNumber());
+  if (accessibleDescription() != note) setAccessibleDescription(note);
 }
 
 QString LineNotes::NoteAt(int line) const {

@@ -35,6 +35,7 @@ class LineNotes : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void DescribeCursorLine();
   const Note* Find(int line) const;
   int LineAt(int y) const;
   void Place();

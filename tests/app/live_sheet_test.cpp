@@ -101,6 +101,8 @@ class LiveSheetTest : public QObject {
     const vell::LineNotes& notes = *page.lineNotes();
     QCOMPARE(notes.NoteAt(0), QStringLiteral("5"));
     QCOMPARE(notes.NoteAt(1), QStringLiteral("ERR: unknown name ZZ"));
+    page.variablesBox()->moveCursor(QTextCursor::End);  // a screen reader reads the cursor's line
+    QCOMPARE(notes.accessibleDescription(), QStringLiteral("ERR: unknown name ZZ"));
     // The column sits inside the box, right of the text, and takes its room.
     QVERIFY(notes.isVisible());
     QVERIFY(page.variablesBox()->rect().contains(notes.geometry()));

@@ -86,7 +86,12 @@ ExpressionPage::ExpressionPage(QWidget* parent) : QWidget(parent), dialogChooser
   qApp->installEventFilter(this);
 }
 
-ExpressionPage::~ExpressionPage() = default;
+ExpressionPage::~ExpressionPage() {
+  // The column watches the Variables box's events and signals: it goes
+  // before the box starts coming apart.
+  disconnect(&liveSheet_, nullptr, this, nullptr);
+  delete lineNotes_;
+}
 
 QSize ExpressionPage::TemplateSize(const QFont& dialogFont) {
   const DialogUnits units(dialogFont);

@@ -35,7 +35,8 @@ LineNotes::LineNotes(ByteTextEdit* box) : QWidget(box), box_(box) {
   setFont(QApplication::font());
   box->installEventFilter(this);
   // Scroll bars that come and go move the text's right edge.
-  box->viewport()->installEventFilter(this);
+  viewport_ = box->viewport();
+  viewport_->installEventFilter(this);
   // Scrolling and every change of the text's layout repaint the column.
   connect(box, &QPlainTextEdit::updateRequest, this, [this] { update(); });
   // A screen reader reads the note of the line the cursor is on.
@@ -142,7 +143,9 @@ bool LineNotes::event(QEvent* event) {
 }
 
 bool LineNotes::eventFilter(QObject* watched, QEvent* event) {
-  if ((watched == box_ || watched == box_->viewport()) && event->type() == QEvent::Resize) Place();
+  // Only the event's type is looked at first: while the box is destroyed its
+  // children still see its events, and it is no scroll area any more.
+  if (event->type() == QEvent::Resize && (watched == box_ || watched == viewport_)) Place();
   return false;
 }
 

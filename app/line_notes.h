@@ -41,6 +41,7 @@ class LineNotes : public QWidget {
   void Place();
 
   ByteTextEdit* box_;
+  QWidget* viewport_;  // the box's, kept for telling its events apart
   QList<Note> notes_;
   int wanted_ = 0;  // the width the widest note asks for
 };

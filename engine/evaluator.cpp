@@ -272,8 +272,7 @@ void Scan(EngineState& e, std::string_view text, std::size_t lowest, Positions& 
   // A short text inside a long one still skips its groups through the long
   // one's context: rescanning them at every nesting level would make deep
   // nesting quadratic.
-  if (text.size() < ScanContext::kMinLength && e.scanContext == nullptr)
-    return ScanShort(text, lowest, sums, products);
+  if (text.size() < ScanContext::kMinLength && e.scanContext == nullptr) return ScanShort(text, lowest, sums, products);
   const ScanContext* context = ScanContext::For(e, text);
   long depth = 0;
   for (std::size_t i = text.size(); i-- > lowest;) {

@@ -81,7 +81,7 @@ class LiveSheetTest : public QObject {
     QCOMPARE(lines.size(), size_t{10001});
     int errors = 0;
     for (const vell::LiveLine& line : lines) {
-      const QString expected = reported.at(line.line);
+      const QString& expected = reported.at(line.line);
       if (line.failed) {
         QCOMPARE(expected, QStringLiteral("ERR %1 : ").arg(++errors) + stored.at(line.line));
       } else {

@@ -51,30 +51,47 @@ void ByteTextEdit::SetBytes(std::string bytes) {
 std::string ByteTextEdit::Bytes() const {
   const QString shown = Shown();
   if (shown == shown_) return bytes_;
-  // The text both ends have in common keeps its bytes, without splitting a
-  // surrogate pair.
   qsizetype prefix = 0;
   qsizetype suffix = 0;
-  if (starts_.size() == static_cast<size_t>(shown_.size())) {
-    const qsizetype most = std::min(shown.size(), shown_.size());
-    while (prefix < most && shown.at(prefix) == shown_.at(prefix)) ++prefix;
-    while (suffix < most - prefix && shown.at(shown.size() - 1 - suffix) == shown_.at(shown_.size() - 1 - suffix))
-      ++suffix;
-    if (prefix > 0 && shown_.at(prefix - 1).isHighSurrogate()) --prefix;
-    if (suffix > 0 && shown_.at(shown_.size() - suffix).isLowSurrogate()) --suffix;
-  }
+  // Text that replaced all of the loaded text is a new text: UTF-8.
+  const bool replaced = CommonEnds(shown, prefix, suffix) && prefix == 0 && suffix == 0;
+  const TextEncoding encoding = replaced ? TextEncoding::kUtf8 : encoding_;
   // Written bytes must read back as the text shown. Bytes of the edit could
   // join the kept bytes around them (a lone CR before a new line, Windows-1252
   // bytes that form UTF-8): then the edit is written in UTF-8, and failing
   // that the whole text is written afresh.
   std::string out;
   for (const bool keep : {true, false}) {
-    for (const TextEncoding encoding : {encoding_, TextEncoding::kUtf8}) {
-      out = keep ? Splice(shown, prefix, suffix, encoding) : Splice(shown, 0, 0, encoding);
+    for (const TextEncoding tried : {encoding, TextEncoding::kUtf8}) {
+      out = keep ? Splice(shown, prefix, suffix, tried) : Splice(shown, 0, 0, tried);
       if (AsDocument(DecodeBytes(out), nullptr) == shown) return out;
     }
   }
   return out;
+}
+
+TextEncoding ByteTextEdit::encoding() const {
+  const QString shown = Shown();
+  if (shown == shown_) return encoding_;
+  qsizetype prefix = 0;
+  qsizetype suffix = 0;
+  const bool replaced = CommonEnds(shown, prefix, suffix) && prefix == 0 && suffix == 0;
+  return replaced ? TextEncoding::kUtf8 : encoding_;
+}
+
+bool ByteTextEdit::CommonEnds(const QString& shown, qsizetype& prefix, qsizetype& suffix) const {
+  // The text both ends have in common keeps its bytes, without splitting a
+  // surrogate pair.
+  prefix = 0;
+  suffix = 0;
+  if (starts_.size() != static_cast<size_t>(shown_.size())) return false;
+  const qsizetype most = std::min(shown.size(), shown_.size());
+  while (prefix < most && shown.at(prefix) == shown_.at(prefix)) ++prefix;
+  while (suffix < most - prefix && shown.at(shown.size() - 1 - suffix) == shown_.at(shown_.size() - 1 - suffix))
+    ++suffix;
+  if (prefix > 0 && shown_.at(prefix - 1).isHighSurrogate()) --prefix;
+  if (suffix > 0 && shown_.at(shown_.size() - suffix).isLowSurrogate()) --suffix;
+  return true;
 }
 
 size_t ByteTextEdit::ByteAt(qsizetype shown) const {

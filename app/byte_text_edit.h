@@ -22,8 +22,9 @@ class ByteTextEdit : public QPlainTextEdit {
 
   void SetBytes(std::string bytes);
   std::string Bytes() const;
-  // The encoding of the bytes last set: what edits are saved in.
-  TextEncoding encoding() const { return encoding_; }
+  // What edits are saved in: the encoding of the bytes last set while any
+  // of their text is still there, UTF-8 once all of it was replaced.
+  TextEncoding encoding() const;
 
   // Blank space, in pixels, left and right of the text.
   void SetMargins(int left, int right) { setViewportMargins(left, 0, right, 0); }
@@ -33,6 +34,10 @@ class ByteTextEdit : public QPlainTextEdit {
 
  private:
   QString Shown() const;
+  // The lengths of the text shown and the text set have in common at the
+  // start and at the end; false (and none) when the text set could not be
+  // mapped to its bytes.
+  bool CommonEnds(const QString& shown, qsizetype& prefix, qsizetype& suffix) const;
   size_t ByteAt(qsizetype shown) const;
   std::string Splice(const QString& shown, qsizetype prefix, qsizetype suffix, TextEncoding encoding) const;
 

@@ -82,6 +82,8 @@ class ByteTextTest : public QObject {
                                 << std::string("a=\xC3\xA9\xC3\xA9\n\nb=1\n");
     QTest::newRow("new line after lone cr")
         << std::string("a\rb\n") << 2 << 0 << QStringLiteral("\n") << std::string("a\n\nb\n");
+    // Nothing of the old file is left (New, then typing): a new text.
+    QTest::newRow("all replaced") << mixed << 0 << 11 << QStringLiteral("x=\u00E9") << std::string("x=\xC3\xA9");
     QTest::newRow("new box") << std::string() << 0 << 0 << QStringLiteral("x=1\ny=\u00E9")
                              << std::string("x=1\r\ny=\xC3\xA9");
   }

@@ -77,7 +77,9 @@ bool EvaluateTermKnown(EngineState& e, std::string_view term, std::string& out, 
     return false;
   }
   if (term.size() >= 2 && term.front() == '(' && term.back() == ')') {
-    const ScanContext* context = term.size() >= ScanContext::kMinLength ? ScanContext::For(e, term) : nullptr;
+    // A short term inside a long text asks the long text's context too.
+    const ScanContext* context =
+        term.size() >= ScanContext::kMinLength || e.scanContext != nullptr ? ScanContext::For(e, term) : nullptr;
     if (context != nullptr ? !context->HasLowerAscii(term)
                            : term.size() < ScanContext::kMinLength && !HasLowerAscii(term)) {
       NestingGuard guard(e);

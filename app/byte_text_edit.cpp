@@ -53,9 +53,7 @@ std::string ByteTextEdit::Bytes() const {
   if (shown == shown_) return bytes_;
   qsizetype prefix = 0;
   qsizetype suffix = 0;
-  // Text that replaced all of the loaded text is a new text: UTF-8.
-  const bool replaced = CommonEnds(shown, prefix, suffix) && prefix == 0 && suffix == 0;
-  const TextEncoding encoding = replaced ? TextEncoding::kUtf8 : encoding_;
+  const TextEncoding encoding = EditEncoding(shown, prefix, suffix);
   // Written bytes must read back as the text shown. Bytes of the edit could
   // join the kept bytes around them (a lone CR before a new line, Windows-1252
   // bytes that form UTF-8): then the edit is written in UTF-8, and failing
@@ -75,6 +73,11 @@ TextEncoding ByteTextEdit::encoding() const {
   if (shown == shown_) return encoding_;
   qsizetype prefix = 0;
   qsizetype suffix = 0;
+  return EditEncoding(shown, prefix, suffix);
+}
+
+TextEncoding ByteTextEdit::EditEncoding(const QString& shown, qsizetype& prefix, qsizetype& suffix) const {
+  // Text that replaced all of the loaded text is a new text: UTF-8.
   const bool replaced = CommonEnds(shown, prefix, suffix) && prefix == 0 && suffix == 0;
   return replaced ? TextEncoding::kUtf8 : encoding_;
 }

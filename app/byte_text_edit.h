@@ -38,6 +38,8 @@ class ByteTextEdit : public QPlainTextEdit {
   // start and at the end; false (and none) when the text set could not be
   // mapped to its bytes.
   bool CommonEnds(const QString& shown, qsizetype& prefix, qsizetype& suffix) const;
+  // The encoding an edit giving shown is written in, with CommonEnds' lengths.
+  TextEncoding EditEncoding(const QString& shown, qsizetype& prefix, qsizetype& suffix) const;
   size_t ByteAt(qsizetype shown) const;
   std::string Splice(const QString& shown, qsizetype prefix, qsizetype suffix, TextEncoding encoding) const;
 

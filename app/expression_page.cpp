@@ -211,29 +211,26 @@ void ExpressionPage::OnInitDialog() {
 }
 
 bool ExpressionPage::OnCommand(int id) {
-  const bool known = id == ids::kEvaluate || id == ids::kOpenVariables || id == ids::kSaveVariables ||
-                     id == ids::kNewVariables || id == ids::kDetailsCheck || id == ids::kTipsCheck;
-  if (!known) return false;
-  if (evaluating_) {
-    // The windows keep painting during a long evaluation; a command that
-    // arrives then waits for its end.
-    QTimer::singleShot(kRetryMs, this, [this, id] { OnCommand(id); });
+  using Handler = void (ExpressionPage::*)();
+  static constexpr struct {
+    int id;
+    Handler handler;
+  } kCommands[] = {
+      {ids::kEvaluate, &ExpressionPage::OnEvaluate},           {ids::kOpenVariables, &ExpressionPage::OnOpenVariables},
+      {ids::kSaveVariables, &ExpressionPage::OnSaveVariables}, {ids::kNewVariables, &ExpressionPage::OnNewVariables},
+      {ids::kDetailsCheck, &ExpressionPage::OnDetails},        {ids::kTipsCheck, &ExpressionPage::OnTips}};
+  for (const auto& command : kCommands) {
+    if (command.id != id) continue;
+    if (evaluating_) {
+      // The windows keep painting during a long evaluation; a command that
+      // arrives then waits for its end.
+      QTimer::singleShot(kRetryMs, this, [this, id] { OnCommand(id); });
+    } else {
+      (this->*command.handler)();
+    }
     return true;
   }
-  RunCommand(id);
-  return true;
-}
-
-void ExpressionPage::RunCommand(int id) {
-  switch (id) {
-    case ids::kEvaluate: OnEvaluate(); break;
-    case ids::kOpenVariables: OnOpenVariables(); break;
-    case ids::kSaveVariables: OnSaveVariables(); break;
-    case ids::kNewVariables: OnNewVariables(); break;
-    case ids::kDetailsCheck: OnDetails(); break;
-    case ids::kTipsCheck: OnTips(); break;
-    default: break;
-  }
+  return false;
 }
 
 void ExpressionPage::OnEvaluate() {
@@ -340,14 +337,15 @@ void ExpressionPage::OnOpenVariables() {
   const QString path = AskForFile(FileChooser::Mode::kOpen);
   if (path.isEmpty()) return;
   const LoadedVariables file = LoadVariablesFile(path);
-  if (file.loaded && file.bytes.size() >= kLargeFileBytes) {
+  if (file.loaded) {
     // Laying out a long sheet takes the box a while.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    const bool large = file.bytes.size() >= kLargeFileBytes;
+    if (large) {
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
     variablesBox_->SetBytes(file.bytes);
-    QApplication::restoreOverrideCursor();
-  } else if (file.loaded) {
-    variablesBox_->SetBytes(file.bytes);
+    if (large) QApplication::restoreOverrideCursor();
   }
   if (!file.message.isEmpty()) platform::ShowAppMessage(file.message);
 }

@@ -78,7 +78,6 @@ class ExpressionPage : public QWidget {
   QWidget* TipTarget(QObject* watched) const;
   void LayOut();
   void ShowLiveValues();
-  void RunCommand(int id);
 
   // How a control follows the page when it is larger than its template.
   enum class Anchor { kVariables, kBelow, kBottomLeft, kBottomRight, kDetails };

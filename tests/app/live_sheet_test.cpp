@@ -67,27 +67,24 @@ class LiveSheetTest : public QObject {
     QStringList stored;
     for (int i = 1; i <= 10001; ++i) {
       const std::string n = std::to_string(i);
-      const std::string line = "V" + n + "=" + (i % 97 == 0 ? "NOWHERE" : "V" + std::to_string(i + 1) + "+" + n + "/7");
-      sheet += (i == 10001 ? "V10001=0.5" : line) + "\r\n";
-      stored << QString::fromStdString(line);
+      stored << QString::fromStdString("V" + n + "=" +
+                                       (i == 10001    ? "0.5"
+                                        : i % 97 == 0 ? "NOWHERE"
+                                                      : "V" + std::to_string(i + 1) + "+" + n + "/7"));
+      sheet += stored.last().toStdString() + "\r\n";
     }
-    vell::Engine live;
-    const std::vector<vell::LiveLine> lines = vell::ResolveLiveLines(live, sheet);
-    vell::Engine evaluate;
+    vell::Engine live, evaluate;
     std::string out, report;
     evaluate.ResolveVariables(sheet, "1", out);
     evaluate.WriteDetailsReport(report);
-    const QStringList reported = QString::fromStdString(report).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), size_t{10001});
+    // The report written again from the live lines.
+    QString rewritten;
     int errors = 0;
-    for (const vell::LiveLine& line : lines) {
-      const QString& expected = reported.at(line.line);
-      if (line.failed) {
-        QCOMPARE(expected, QStringLiteral("ERR %1 : ").arg(++errors) + stored.at(line.line));
-      } else {
-        QCOMPARE(expected, QStringLiteral("V%1 = ").arg(line.line + 1) + QString::fromStdString(line.text));
-      }
-    }
+    for (const vell::LiveLine& line : vell::ResolveLiveLines(live, sheet))
+      rewritten += (line.failed ? QStringLiteral("ERR %1 : ").arg(++errors) + stored.value(line.line)
+                                : QStringLiteral("V%1 = ").arg(line.line + 1) + QString::fromStdString(line.text)) +
+                   QLatin1Char('\n');
+    QCOMPARE(rewritten, QString::fromStdString(report));
     QVERIFY(errors > 100 && errors < 10001);
   }
 

@@ -4,11 +4,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "scratch_vector.h"
 #include "sheet_lines.h"
 #include "value_map.h"
 
@@ -68,6 +70,12 @@ struct ChainStep {
   int percentOfLeft;                 // trailing "%" signs of the left operand
 };
 
+// Tables a scan context borrows from the engine and gives back.
+struct ScanStorage {
+  std::unique_ptr<std::uint32_t[]> words;
+  std::size_t capacity = 0;
+};
+
 // Everything that survives between evaluations, and the bookkeeping of the
 // one running now. Owned by an Engine; the evaluation functions take it.
 struct EngineState {
@@ -101,8 +109,9 @@ struct EngineState {
   MissRecorder* misses = nullptr;
   const class ScanContext* scanContext = nullptr;  // innermost
   // Storage the evaluation's operator lists and chains borrow and give back.
-  std::vector<std::vector<std::size_t>> positionPool;
-  std::vector<std::vector<ChainStep>> stepPool;
+  ScratchVector<std::size_t>::Pool positionPool;
+  ScratchVector<ChainStep>::Pool stepPool;
+  std::vector<std::unique_ptr<ScanStorage>> scanPool;
 };
 
 }  // namespace vell

@@ -14,19 +14,6 @@ namespace vell {
 
 namespace {
 
-// What each byte means to the operator scan, looked up once per character.
-enum CharClass : unsigned char { kOther, kOpen, kClose, kSum, kProduct };
-struct CharClasses {
-  CharClass of[256];
-  constexpr CharClasses() : of() {
-    of[static_cast<unsigned char>('(')] = kOpen;
-    of[static_cast<unsigned char>(')')] = kClose;
-    for (char c : {'+', '-', '<', '=', '>'}) of[static_cast<unsigned char>(c)] = kSum;
-    for (char c : {'*', '/', '^'}) of[static_cast<unsigned char>(c)] = kProduct;
-  }
-};
-constexpr CharClasses kCharClasses;
-
 // Whether text runs to the end of the stem being walked: the members carry
 // on there with their digits.
 // An empty view may have no data at all: it is never a stem's open end.
@@ -77,9 +64,8 @@ bool EvaluateTermKnown(EngineState& e, std::string_view term, std::string& out, 
     return false;
   }
   if (term.size() >= 2 && term.front() == '(' && term.back() == ')') {
-    // A short term inside a long text asks the long text's context too.
-    const ScanContext* context =
-        term.size() >= ScanContext::kMinLength || e.scanContext != nullptr ? ScanContext::For(e, term) : nullptr;
+    // The context of the text the term lies in knows where its lower case is.
+    const ScanContext* context = ScanContext::For(e, term);
     if (context != nullptr ? !context->HasLowerAscii(term)
                            : term.size() < ScanContext::kMinLength && !HasLowerAscii(term)) {
       NestingGuard guard(e);
@@ -96,9 +82,8 @@ bool EvaluateTermKnown(EngineState& e, std::string_view term, std::string& out, 
 // The leftmost term of a chain. A plain numeral (never a date) is only
 // read: the first step combines its number and overwrites value.
 bool EvaluateBase(EngineState& e, std::string_view term, std::string& value, KnownNumber& number) {
-  if (IsPlainNumeral(term)) {
+  if (ReadPlainNumeral(term, number.value)) {
     number.known = true;
-    number.value = ReadNumber(term);
     return true;
   }
   return EvaluateTermKnown(e, term, value, number);
@@ -193,7 +178,6 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
   // is known without reading it back.
   std::string right;
   KnownNumber acc = left;
-  // A plain numeral right operand is used in place.
   if (!ok) {
     if (leftEmpty) NoteMissingOperand(e, frames.back().op, text);
     NoteFailure(e);
@@ -229,7 +213,10 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
     std::string_view rightValue = trimmed;
     bool rightOk = true;
     KnownNumber rightNumber;
-    if (!IsPlainNumeral(trimmed)) {
+    // A plain numeral is never a date: its number is all Combine needs.
+    if (ReadPlainNumeral(trimmed, rightNumber.value)) {
+      rightNumber.known = true;
+    } else {
       right.clear();
       rightOk = EvaluateOperand(e, text, rightText, products, nextProduct, right, rightNumber);
       rightValue = right;
@@ -246,65 +233,11 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
   return ok;
 }
 
-// The depth-0 operators of a text shorter than ScanContext::kMinLength,
-// found as the scan below finds them (skipping a group is the same as
-// counting through it), but without branching on each character: the mix
-// of digits and operators defeats the processor's branch prediction.
-void ScanShort(std::string_view text, std::size_t lowest, Positions& sums, Positions& products) {
-  static_assert(ScanContext::kMinLength <= 128, "a position and the product flag share a byte");
-  std::uint8_t found[ScanContext::kMinLength];  // position, plus 128 for a product
-  std::size_t count = 0;
-  long depth = 0;
-  for (std::size_t i = text.size(); i-- > lowest;) {
-    const CharClass c = kCharClasses.of[static_cast<unsigned char>(text[i])];
-    depth += static_cast<long>(c == kClose) - static_cast<long>(c == kOpen);
-    found[count] = static_cast<std::uint8_t>(i | (c == kProduct ? 128u : 0u));
-    count += (c == kSum || c == kProduct) & (depth == 0);
-  }
-  for (std::size_t k = 0; k < count; ++k) {
-    if (found[k] & 128u)
-      products.push_back(found[k] & 127u);
-    else
-      sums.push_back(found[k]);
-  }
-}
-
 // The depth-0 operators from the end of text down to position lowest.
 void Scan(EngineState& e, std::string_view text, std::size_t lowest, Positions& sums, Positions& products) {
-  // A short text inside a long one still skips its groups through the long
-  // one's context: rescanning them at every nesting level would make deep
-  // nesting quadratic.
-  if (text.size() < ScanContext::kMinLength && e.scanContext == nullptr) return ScanShort(text, lowest, sums, products);
-  const ScanContext* context = ScanContext::For(e, text);
-  long depth = 0;
-  for (std::size_t i = text.size(); i-- > lowest;) {
-    CharClass c = kCharClasses.of[static_cast<unsigned char>(text[i])];
-    // Most characters mean nothing to the scan; pass them in a tight loop.
-    while (c == kOther && i > lowest) c = kCharClasses.of[static_cast<unsigned char>(text[--i])];
-    switch (c) {
-      case kOther: break;
-      case kClose:
-        if (depth == 0 && context != nullptr) {
-          // Skip the group: inside it the depth never returns to 0. Without a
-          // partner inside this text, nothing to its left is at depth 0.
-          const char* open = context->PartnerOf(text.data() + i);
-          if (open == nullptr || open <= text.data())
-            i = lowest;
-          else
-            i = static_cast<std::size_t>(open - text.data());
-          break;
-        }
-        ++depth;
-        break;
-      case kOpen: --depth; break;
-      case kSum:
-        if (depth == 0) sums.push_back(i);
-        break;
-      case kProduct:
-        if (depth == 0) products.push_back(i);
-        break;
-    }
-  }
+  if (const ScanContext* context = ScanContext::For(e, text)) return context->Operators(text, lowest, sums, products);
+  const ScanContext context(e, text);
+  context.Operators(text, lowest, sums, products);
 }
 
 // Trimmed, non-empty text that does not end in "%".
@@ -339,6 +272,7 @@ bool EvaluateCore(EngineState& e, std::string_view text, std::string& out, Known
     signedText.reserve(text.size() + 1);
     signedText.push_back('0');
     signedText.append(text.data(), text.size());
+    const ScanContext context(e, signedText);
     if (!IsOpen(e, text)) return EvaluateCore(e, signedText, out, number);
     const char* stemEnd = e.stemEnd;
     e.stemEnd = signedText.data() + signedText.size();
@@ -389,19 +323,16 @@ bool Evaluate(EngineState& e, std::string_view text, std::string& out, KnownNumb
   return true;
 }
 
-// EvaluateLevel's text, with a scan context when it is long.
+// EvaluateLevel's text, with a scan context when no outer one holds it.
 bool EvaluateInContext(EngineState& e, std::string_view text, std::string& out, KnownNumber& number) {
   // The text may be a view of out itself; evaluate a private copy then.
   const char* data = out.data();
   if (!text.empty() && text.data() >= data && text.data() < data + out.size() + 1) {
     const std::string copy(text);
-    if (copy.size() >= ScanContext::kMinLength) {
-      const ScanContext context(e, copy);
-      return Evaluate(e, copy, out, number);
-    }
+    const ScanContext context(e, copy);
     return Evaluate(e, copy, out, number);
   }
-  if (text.size() >= ScanContext::kMinLength && ScanContext::For(e, text) == nullptr) {
+  if (ScanContext::For(e, text) == nullptr) {
     const ScanContext context(e, text);
     return Evaluate(e, text, out, number);
   }

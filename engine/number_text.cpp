@@ -429,6 +429,41 @@ double ReadNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
+bool ReadPlainNumeral(std::string_view text, double& value) {
+  static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  std::uint64_t mantissa = 0;
+  std::size_t digits = 0;
+  std::size_t point = std::string_view::npos;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
+    if (digit <= 9) {
+      mantissa = mantissa * 10 + digit;  // used only while it holds 15 digits at most
+      ++digits;
+      continue;
+    }
+    if (text[i] != '.') return false;
+    if (point != std::string_view::npos) {
+      // A second point ends the number ReadNumber reads; the rest still has to be plain.
+      for (std::size_t k = i + 1; k < text.size(); ++k)
+        if (!IsDigit(text[k]) && text[k] != '.') return false;
+      value = ReadNumber(text);
+      return true;
+    }
+    point = i;
+  }
+  if (digits == 0 || digits > 15) {
+    if (text.empty()) return false;
+    value = ReadNumber(text);
+    return true;
+  }
+  // Both exact: one correctly rounded division, as ReadNumber does (trailing
+  // zeros scale both sides alike).
+  const std::size_t decimals = point == std::string_view::npos ? 0 : text.size() - point - 1;
+  value = static_cast<double>(mantissa) / kTens[decimals];
+  return true;
+}
+
 }  // namespace vell
 
 namespace vell {

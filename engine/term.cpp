@@ -105,14 +105,18 @@ bool EvaluateTerm(EngineState& engine, std::string_view term, std::string& out, 
   // A numeral has no letters, so upper-casing would leave it unchanged.
   if (IsNumeral(term)) return ApplyPercent(term, out);
   std::string upper;
-  const ScanContext* context = term.size() >= ScanContext::kMinLength ? ScanContext::For(engine, term) : nullptr;
+  const ScanContext* context = ScanContext::For(engine, term);
   std::optional<ScanContext> upperContext;
   if (context != nullptr ? context->HasLowerAscii(term) : HasLowerAscii(term)) {
     upper.assign(term.data(), term.size());
     ToUpperAscii(upper);
-    term = upper;
     // Everything nested in the term is a view of the copy from here on.
-    if (upper.size() >= ScanContext::kMinLength) upperContext.emplace(engine, upper);
+    if (context != nullptr) {
+      upperContext.emplace(engine, upper, *context, term);
+    } else {
+      upperContext.emplace(engine, upper);
+    }
+    term = upper;
   }
 
   if (term.find('(') != std::string_view::npos) {

@@ -38,9 +38,7 @@ bool ScanInt(std::string_view text, std::size_t& i, std::int32_t& value) {
 
 }  // namespace
 
-bool IsWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-std::string_view TrimWhiteSpace(std::string_view text) {
+std::string_view TrimWhiteSpaceSlowly(std::string_view text) {
   std::size_t b = 0, e = text.size();
   while (b < e && IsWhiteSpace(text[b])) ++b;
   while (e > b && IsWhiteSpace(text[e - 1])) --e;

@@ -8,8 +8,14 @@
 namespace vell {
 
 // Space, tab, line feed, vertical tab, form feed, carriage return.
-bool IsWhiteSpace(char c);
-std::string_view TrimWhiteSpace(std::string_view text);
+inline bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+std::string_view TrimWhiteSpaceSlowly(std::string_view text);
+inline std::string_view TrimWhiteSpace(std::string_view text) {
+  // Most texts the evaluator trims have nothing to trim.
+  if (text.empty() || (static_cast<unsigned char>(text.front()) > ' ' && static_cast<unsigned char>(text.back()) > ' '))
+    return text;
+  return TrimWhiteSpaceSlowly(text);
+}
 // ASCII letters a-z become A-Z; every other byte is kept.
 void ToUpperAscii(std::string& text);
 bool HasLowerAscii(std::string_view text);

@@ -1,8 +1,10 @@
-// Long texts take the evaluator's skipping scan (parenthesis partners and
-// lower-case letters known up front); they must give exactly what the
-// recursive definition gives, unbalanced parentheses and lower case included.
+// Every text is split through its scan context (operators, parenthesis
+// partners and lower-case letters known up front); it must split where a
+// plain character walk splits and give exactly what the recursive
+// definition gives, unbalanced parentheses and lower case included.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "engine_internals.h"
 #include "reference_evaluation.h"
 #include "scan_context.h"
+#include "value_text.h"
 
 namespace vell {
 namespace {
@@ -55,6 +58,75 @@ TEST_F(LongTextTest, SkippingScanMatchesTheRecursiveDefinition) {
   }
   EXPECT_GT(checked, 500);
   Reset();
+}
+
+// The depth-0 operators of view from its end down to lowest, as a reader
+// walking leftwards and counting parentheses finds them.
+std::vector<std::size_t> WalkedOperators(std::string_view view, std::size_t lowest) {
+  std::vector<std::size_t> found;
+  long depth = 0;
+  for (std::size_t i = view.size(); i-- > lowest;) {
+    depth += view[i] == ')' ? 1 : view[i] == '(' ? -1 : 0;
+    if (depth == 0 && std::string_view("+-<=>*/^").find(view[i]) != std::string_view::npos) found.push_back(i);
+  }
+  return found;
+}
+
+std::vector<std::size_t> ContextOperators(const ScanContext& context, std::string_view view, std::size_t lowest) {
+  ScratchVector<std::size_t>::Pool pool;
+  ScratchVector<std::size_t> sums(pool), products(pool);
+  context.Operators(view, lowest, sums, products);
+  std::vector<std::size_t> found;
+  for (std::size_t i = 0; i < sums.size(); ++i) found.push_back(sums[i]);
+  for (std::size_t i = 0; i < products.size(); ++i) found.push_back(products[i]);
+  std::sort(found.rbegin(), found.rend());
+  return found;
+}
+
+// Every view of a text finds the operators the walk finds, and so does every
+// view of an upper-cased copy of a part of it, which borrows the text's
+// tables; the copy's parentheses pair up within the copy alone.
+TEST_F(LongTextTest, EveryViewFindsTheOperatorsAWalkFinds) {
+  std::mt19937 rng(99);
+  static constexpr std::string_view pieces = "()()+-*/^<=>1a ";
+  for (int round = 0; round < 300; ++round) {
+    std::string text(rng() % 40, ' ');
+    for (char& c : text) c = pieces[rng() % pieces.size()];
+    const ScanContext context(State(), text);
+    for (std::size_t b = 0; b <= text.size(); ++b)
+      for (std::size_t e = b; e <= text.size(); ++e)
+        for (std::size_t lowest : {0, 1}) {
+          const std::string_view view = std::string_view(text).substr(b, e - b);
+          ASSERT_EQ(ContextOperators(context, view, lowest), WalkedOperators(view, lowest)) << "[" << view << "]";
+        }
+
+    const std::size_t b = rng() % (text.size() + 1);
+    const std::string_view part = std::string_view(text).substr(b, rng() % (text.size() - b + 1));
+    std::string upper(part);
+    ToUpperAscii(upper);
+    const ScanContext copy(State(), upper, context, part);
+    ASSERT_EQ(ScanContext::For(State(), upper), &copy);
+    EXPECT_FALSE(copy.HasLowerAscii(upper));
+    std::vector<const char*> partners(upper.size(), nullptr);
+    std::vector<std::size_t> open;
+    for (std::size_t i = 0; i < upper.size(); ++i) {
+      if (upper[i] == '(') open.push_back(i);
+      if (upper[i] == ')' && !open.empty()) {
+        partners[i] = upper.data() + open.back();
+        partners[open.back()] = upper.data() + i;
+        open.pop_back();
+      }
+    }
+    for (std::size_t i = 0; i < upper.size(); ++i) {
+      if (upper[i] == '(' || upper[i] == ')') {
+        ASSERT_EQ(copy.PartnerOf(upper.data() + i), partners[i]) << "[" << upper << "] " << i;
+      }
+    }
+    for (std::size_t e = 0; e <= upper.size(); ++e) {
+      const std::string_view view = std::string_view(upper).substr(0, e);
+      ASSERT_EQ(ContextOperators(copy, view, 1), WalkedOperators(view, 1)) << "[" << view << "]";
+    }
+  }
 }
 
 // Argument lists over long texts skip whole groups; they must split where a

@@ -181,6 +181,23 @@ TEST(ReadNumber, LeadingDecimalNumberOnly) {
   EXPECT_EQ(ReadNumber(std::string(400, '9') + "e-390"), 1e10);
 }
 
+// A plain numeral (digits and points only) read in one pass gives exactly
+// ReadNumber's number; every other text is refused.
+TEST(ReadNumber, PlainNumeralsInOnePass) {
+  std::mt19937 rng(5);
+  static constexpr std::string_view pieces = "00123456789...e- ";
+  for (int round = 0; round < 200000; ++round) {
+    std::string text(rng() % 22, '0');
+    for (char& c : text) c = pieces[rng() % (round % 2 == 0 ? 13 : pieces.size())];
+    const bool plain = !text.empty() && text.find_first_not_of("0123456789.") == std::string::npos;
+    double value = -1;
+    ASSERT_EQ(ReadPlainNumeral(text, value), plain) << text;
+    if (plain) {
+      ASSERT_EQ(value, ReadNumber(text)) << text;
+    }
+  }
+}
+
 // Numbers are written and read the same way whatever the C locale says.
 TEST(Locale, GermanLocaleChangesNothing) {
   const char* previous = std::setlocale(LC_ALL, nullptr);

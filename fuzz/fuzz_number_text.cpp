@@ -1,5 +1,5 @@
-// FormatNumber, ReadNumber and ParseDate on arbitrary input, each checked
-// against a plain version built on the C library.
+// FormatNumber, ReadNumber, ReadPlainNumeral and ParseDate on arbitrary
+// input, each checked against a plain version built on the C library.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -41,6 +41,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::abort();
   }
   CheckFormat(read);
+
+  double plainRead = 0;
+  const bool plain = vell::ReadPlainNumeral(text, plainRead);
+  const bool expectedPlain = !text.empty() && text.find_first_not_of("0123456789.") == std::string::npos;
+  if (plain != expectedPlain || (plain && !SameDouble(plainRead, expectedRead))) {
+    std::fprintf(stderr, "ReadPlainNumeral: %d %.17g, plain version %d %.17g\n", plain, plainRead, expectedPlain,
+                 expectedRead);
+    std::abort();
+  }
   if (size >= sizeof(double)) {
     double raw;
     std::memcpy(&raw, data, sizeof raw);

@@ -49,6 +49,43 @@ Operator OperatorAt(std::string_view text, std::size_t p, std::size_t& leftEnd) 
   return static_cast<Operator>(c);
 }
 
+// A step's result as its text reads, or "E" in out when it is not finite.
+bool Rounded(double result, bool ok, std::string& out, KnownNumber& outcome) {
+  if (!std::isfinite(result)) {
+    out = "E";
+    outcome = KnownNumber{true, 0.0, false, result};
+    return false;
+  }
+  outcome = KnownNumber{true, RoundAsWritten(result), true, result};
+  return ok;
+}
+
+// Combine of two numbers, kept where the chain's loop can inline it.
+inline bool CombineNumbers(Operator op, double x, double y, bool ok, std::string& out, KnownNumber& outcome) {
+  double result;
+  switch (op) {
+    case Operator::kAdd: result = x + y; break;
+    case Operator::kSubtract: result = x - y; break;
+    case Operator::kLess: result = x < y ? 1.0 : 0.0; break;
+    case Operator::kGreater: result = x > y ? 1.0 : 0.0; break;
+    case Operator::kEqual: result = x == y ? 1.0 : 0.0; break;
+    case Operator::kLessEqual: result = x <= y ? 1.0 : 0.0; break;
+    case Operator::kGreaterEqual: result = x >= y ? 1.0 : 0.0; break;
+    case Operator::kMultiply: result = x * y; break;
+    case Operator::kDivide:
+      if (y == 0.0) {
+        out = "E";
+        outcome = KnownNumber{true, 0.0, false, 0.0};
+        return false;
+      }
+      result = x / y;
+      break;
+    case Operator::kPower: result = std::pow(x, y); break;
+    default: result = 0.0; break;
+  }
+  return Rounded(result, ok, out, outcome);
+}
+
 bool Evaluate(EngineState& e, std::string_view text, std::string& out, KnownNumber& number);
 
 // EvaluateTerm, except that a parenthesised term without lower case (which
@@ -221,8 +258,12 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
       rightOk = EvaluateOperand(e, text, rightText, products, nextProduct, right, rightNumber);
       rightValue = right;
     }
-    ok = Combine(static_cast<Operator>(f.op), value, acc.known ? &acc.value : nullptr, rightValue, rightNumber,
-                 ok && rightOk, value, acc);
+    if (acc.known) {
+      const double y = rightNumber.known ? rightNumber.value : ReadNumber(rightValue);
+      ok = CombineNumbers(static_cast<Operator>(f.op), acc.value, y, ok && rightOk, value, acc);
+    } else {
+      ok = Combine(static_cast<Operator>(f.op), value, nullptr, rightValue, rightNumber, ok && rightOk, value, acc);
+    }
     if (!ok) {
       if (!HasFailureReason(e)) ExplainCombine(e, static_cast<Operator>(f.op), text.substr(0, f.rightEnd), acc);
       NoteFailure(e);
@@ -432,41 +473,11 @@ void EvaluateStem(EngineState& e, std::string_view stem, StemWalker& walker) {
 
 bool Combine(Operator op, const std::string& left, const double* leftNumber, std::string_view right,
              const KnownNumber& rightNumber, bool ok, std::string& out, KnownNumber& outcome) {
-  double result;
   // A known number's text is never a date.
-  if (leftNumber == nullptr && !rightNumber.known && IsDate(left) && IsDate(right)) {
-    result = CompareDates(left, right, op);
-  } else {
-    const double x = leftNumber != nullptr ? *leftNumber : ReadNumber(left);
-    const double y = rightNumber.known ? rightNumber.value : ReadNumber(right);
-    switch (op) {
-      case Operator::kAdd: result = x + y; break;
-      case Operator::kSubtract: result = x - y; break;
-      case Operator::kLess: result = x < y ? 1.0 : 0.0; break;
-      case Operator::kGreater: result = x > y ? 1.0 : 0.0; break;
-      case Operator::kEqual: result = x == y ? 1.0 : 0.0; break;
-      case Operator::kLessEqual: result = x <= y ? 1.0 : 0.0; break;
-      case Operator::kGreaterEqual: result = x >= y ? 1.0 : 0.0; break;
-      case Operator::kMultiply: result = x * y; break;
-      case Operator::kDivide:
-        if (y == 0.0) {
-          out = "E";
-          outcome = KnownNumber{true, 0.0, false, 0.0};
-          return false;
-        }
-        result = x / y;
-        break;
-      case Operator::kPower: result = std::pow(x, y); break;
-      default: result = 0.0; break;
-    }
-  }
-  if (!std::isfinite(result)) {
-    out = "E";
-    outcome = KnownNumber{true, 0.0, false, result};
-    return false;
-  }
-  outcome = KnownNumber{true, RoundAsWritten(result), true, result};
-  return ok;
+  if (leftNumber == nullptr && !rightNumber.known && IsDate(left) && IsDate(right))
+    return Rounded(CompareDates(left, right, op), ok, out, outcome);
+  return CombineNumbers(op, leftNumber != nullptr ? *leftNumber : ReadNumber(left),
+                        rightNumber.known ? rightNumber.value : ReadNumber(right), ok, out, outcome);
 }
 
 void ExplainCombine(EngineState& e, Operator op, std::string_view where, const KnownNumber& result) {

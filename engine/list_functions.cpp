@@ -34,6 +34,20 @@ double Fold(Aggregate kind, double running, double v) {
   return v > running ? v : running;
 }
 
+// running plus count values value, value + step, ..., added one by one as
+// rounding demands. Whole numbers up to 2^52 add exactly, so a sum of them
+// that stays there is worked out at once.
+double AddRun(double running, double value, double step, long long count) {
+  if (step != 0.0 && std::fabs(running) <= 0x1p52 && running == std::trunc(running)) {
+    const auto first = static_cast<long long>(value), by = static_cast<long long>(step);
+    const long long pairs = count * (count - 1) / 2;  // exact: one of the two is even
+    const long long sum = count * first + by * pairs;
+    return running + static_cast<double>(sum);
+  }
+  for (long long k = 0; k < count; ++k) running += value + static_cast<double>(k) * step;
+  return running;
+}
+
 bool EvaluateRange(EngineState& engine, std::string_view args, Aggregate kind, std::string& out) {
   const std::size_t colon = args.find(':');
   const std::string_view first = colon == std::string_view::npos ? std::string_view() : args.substr(0, colon);
@@ -80,14 +94,16 @@ bool EvaluateRange(EngineState& engine, std::string_view args, Aggregate kind, s
   // SUM reads a member only when it succeeded and gives each a fresh text;
   // MIN and MAX read what every member left in out.
   std::string value;
-  EvaluateRangeMembers(engine, stem, m, n, kind == Aggregate::kSum ? value : out,
-                       [&](bool memberOk, double v, long long count) {
+  EvaluateRangeMembers(engine, stem, m, n, kind == Aggregate::kSum ? value : out, kind != Aggregate::kSum,
+                       [&](bool memberOk, double v, double step, long long count) {
                          if (kind == Aggregate::kSum) {
-                           // Added one by one, as rounding demands.
-                           for (long long k = 0; memberOk && k < count; ++k) running += v;
+                           if (memberOk) running = AddRun(running, v, step, count);
                          } else {
-                           // Folding a value again changes nothing.
+                           // Folding a value again changes nothing, and a run's
+                           // extremes are its ends.
                            running = firstMember ? v : Fold(kind, running, v);
+                           if (count > 1 && step != 0.0)
+                             running = Fold(kind, running, v + static_cast<double>(count - 1) * step);
                            firstMember = false;
                          }
                          if (!memberOk) ok = false;

@@ -29,6 +29,19 @@ struct Outcome {
   double value;
 };
 
+// Whole numbers up to this size, and every sum of a million of them, are
+// exact in a double.
+constexpr double kExact = 0x1p32;
+
+// Whether members read from reading are whole numbers: an optional sign
+// and digits before the member's own.
+bool IsWholeNumberReading(std::string_view reading) {
+  std::size_t i = !reading.empty() && (reading[0] == '+' || reading[0] == '-') ? 1 : 0;
+  for (; i < reading.size(); ++i)
+    if (reading[i] < '0' || reading[i] > '9') return false;
+  return true;
+}
+
 void AppendNumber(std::string& text, long long i) {
   char digits[24];
   const auto result = std::to_chars(digits, digits + sizeof digits, i);
@@ -91,9 +104,9 @@ bool MemberNumber(std::string_view name, std::string_view stem, std::int32_t m, 
 // steps' left operands on the way out.
 class RangeMembers final : public StemWalker {
  public:
-  RangeMembers(EngineState& engine, std::int32_t first, std::int32_t last, std::string& slot,
+  RangeMembers(EngineState& engine, std::int32_t first, std::int32_t last, std::string& slot, bool extremesOnly,
                const MemberVisitor& visit)
-      : engine_(engine), first_(first), last_(last), slot_(slot), visit_(visit) {}
+      : engine_(engine), first_(first), last_(last), slot_(slot), extremesOnly_(extremesOnly), visit_(visit) {}
 
   // Each member is an expression of its own: one nesting level.
   void EvaluateMembers(std::string_view stem) {
@@ -128,8 +141,8 @@ class RangeMembers final : public StemWalker {
 
   // Hands count members' outcome on; false when a failure has cut the
   // evaluation, so that no further member is worth evaluating.
-  bool Visit(const Outcome& outcome, long long count) {
-    visit_(outcome.ok, outcome.value, count);
+  bool Visit(const Outcome& outcome, long long count, double step = 0.0) {
+    visit_(outcome.ok, outcome.value, step, count);
     if (!outcome.ok) NoteFailure(engine_);
     return !engine_.cut;
   }
@@ -160,7 +173,6 @@ class RangeMembers final : public StemWalker {
   // value: it is no more a date than a numeral is.
   void EachNumber(std::string_view prefix) {
     const std::string reading = ReadingPrefix(prefix);
-    std::string text = reading;
     for (long long i = first_; i <= last_;) {
       // The members from i on with as many digits.
       long long end = 9;
@@ -173,12 +185,82 @@ class RangeMembers final : public StemWalker {
         i = end + 1;
         continue;
       }
-      for (; i <= end; ++i) {
-        text.resize(reading.size());
-        AppendNumber(text, i);
-        if (!Visit(Fold(true, std::string_view(), KnownNumber{true, ReadNumber(text)}), 1)) return;
+      if (!extremesOnly_ && end - i >= 2 && WholeNumberSteps() && IsWholeNumberReading(reading)) {
+        // Whole numbers throughout: the members' numbers and every step's
+        // results are exact and change by the same amount from member to
+        // member, as long as the ends stay within what a double holds exactly.
+        FoldCheck lowCheck, nextCheck, highCheck;
+        const Outcome low = Fold(true, std::string_view(), KnownNumber{true, ReadMember(reading, i)}, &lowCheck);
+        if (!Visit(low, 1)) return;
+        const Outcome next =
+            Fold(true, std::string_view(), KnownNumber{true, ReadMember(reading, i + 1)}, &nextCheck, false);
+        const Outcome high =
+            Fold(true, std::string_view(), KnownNumber{true, ReadMember(reading, end)}, &highCheck, false);
+        const double step = next.value - low.value;
+        if (lowCheck.Exact() && nextCheck.Exact() && highCheck.Exact() && low.ok == next.ok && low.ok == high.ok &&
+            high.value == next.value + static_cast<double>(end - i - 1) * step) {
+          if (!Visit(next, end - i, step)) return;
+          i = end + 1;
+          continue;
+        }
+        ++i;
+      }
+      if (extremesOnly_ && end - i >= 2 && MonotonicSteps()) {
+        // The block's numbers rise or fall with its digits, and so do the
+        // steps' results: its extremes are at its ends. Unless a result is
+        // not finite or the ends differ in success or sign, every member in
+        // between succeeds as they do and is no zero, whose sign could tell.
+        FoldCheck check;
+        const Outcome low = Fold(true, std::string_view(), KnownNumber{true, ReadMember(reading, i)}, &check);
+        if (!Visit(low, 1)) return;
+        if (check.finite) {
+          const Outcome high =
+              Fold(true, std::string_view(), KnownNumber{true, ReadMember(reading, end)}, &check, false);
+          if (check.finite && low.ok == high.ok &&
+              ((low.value > 0 && high.value > 0) || (low.value < 0 && high.value < 0))) {
+            if (!Visit(high, end - i)) return;
+            i = end + 1;
+            continue;
+          }
+        }
+        ++i;
+      }
+      for (; i <= end; ++i)
+        if (!Visit(Fold(true, std::string_view(), KnownNumber{true, ReadMember(reading, i)}), 1)) return;
+    }
+  }
+
+  double ReadMember(const std::string& reading, long long i) {
+    member_.assign(reading);
+    AppendNumber(member_, i);
+    return ReadNumber(member_);
+  }
+
+  // Whether every step adds, subtracts or multiplies a whole number.
+  bool WholeNumberSteps() const {
+    for (const Step& step : steps_) {
+      if (step.op != Operator::kAdd && step.op != Operator::kSubtract && step.op != Operator::kMultiply) return false;
+      const double left = step.leftNumber.known ? step.leftNumber.value : ReadNumber(step.left);
+      if (!(std::fabs(left) <= kExact) || left != std::trunc(left)) return false;
+    }
+    return true;
+  }
+
+  // Whether every step's result rises or falls with its right operand.
+  bool MonotonicSteps() const {
+    for (const Step& step : steps_) {
+      switch (step.op) {
+        case Operator::kAdd:
+        case Operator::kSubtract:
+        case Operator::kMultiply:
+        case Operator::kLess:
+        case Operator::kGreater:
+        case Operator::kLessEqual:
+        case Operator::kGreaterEqual: break;
+        default: return false;
       }
     }
+    return true;
   }
 
   // Many more members than defined names: the defined members are found by
@@ -231,7 +313,22 @@ class RangeMembers final : public StemWalker {
 
   // The innermost operand combined with each step's left operand, innermost
   // step first, as the chains would.
-  Outcome Fold(bool ok, std::string_view value, KnownNumber number) {
+  // What a fold met on its way: whether every number was finite, and a whole
+  // number a double holds exactly.
+  struct FoldCheck {
+    bool finite = true;
+    bool whole = true;
+    void Note(double x) {
+      finite = finite && std::isfinite(x);
+      whole = whole && std::fabs(x) <= kExact && x == std::trunc(x);
+    }
+    bool Exact() const { return finite && whole; }
+  };
+
+  // check, when given, notes the member's number and every step's result;
+  // explain tells whether a failure gives its reason.
+  Outcome Fold(bool ok, std::string_view value, KnownNumber number, FoldCheck* check = nullptr, bool explain = true) {
+    if (check != nullptr && number.known) check->Note(number.value);
     if (steps_.empty()) return Outcome{ok, number.known ? number.value : ReadNumber(value)};
     for (std::size_t k = steps_.size(); k-- > 0;) {
       const Step& step = steps_[k];
@@ -239,7 +336,8 @@ class RangeMembers final : public StemWalker {
       KnownNumber result;
       ok = Combine(step.op, step.left, step.leftNumber.known ? &step.leftNumber.value : nullptr, value, number,
                    step.leftOk && ok, out, result);
-      if (!ok && !HasFailureReason(engine_)) ExplainCombine(engine_, step.op, RangeText(), result);
+      if (check != nullptr) check->Note(result.pending ? result.raw : HUGE_VAL);
+      if (!ok && explain && !HasFailureReason(engine_)) ExplainCombine(engine_, step.op, RangeText(), result);
       value = out;  // read only when the number is not known: "E"
       number = result;
     }
@@ -260,8 +358,10 @@ class RangeMembers final : public StemWalker {
   std::string_view stem_;
   const std::int32_t first_, last_;
   std::string& slot_;
+  const bool extremesOnly_;
   const MemberVisitor& visit_;
   std::vector<Step> steps_;  // outermost first
+  std::string member_;
   std::string operand_;
   std::string scratch_[2];
 };
@@ -269,9 +369,9 @@ class RangeMembers final : public StemWalker {
 }  // namespace
 
 void EvaluateRangeMembers(EngineState& engine, std::string_view stem, std::int32_t first, std::int32_t last,
-                          std::string& slot, const MemberVisitor& visit) {
+                          std::string& slot, bool extremesOnly, const MemberVisitor& visit) {
   if (first > last) return;
-  RangeMembers members(engine, first, last, slot, visit);
+  RangeMembers members(engine, first, last, slot, extremesOnly, visit);
   members.EvaluateMembers(stem);
 }
 

@@ -158,6 +158,40 @@ TEST_F(RangeMembersTest, LargeRangesOverAnyStemMatchTheDefinition) {
   for (const char* stem : {"A", "-A", "1+A", "2*A", "1-2*A", "A%*"}) ExpectAsDefined(stem, 1, 20000);
 }
 
+TEST_F(RangeMembersTest, NumeralMembersMatchTheDefinitionWhereFewOfThemCount) {
+  // MIN and MAX of a block of numeral members may look at its ends alone,
+  // and SUM may add whole numbers that change by one step at once: only
+  // where every step rises or falls with the member (or adds or multiplies
+  // whole numbers) and no member between the ends could fail, change sign
+  // or be left out unseen.
+  DefineMembers({"A"});
+  for (const char* stem : {"(-2)^",
+                           "2^",
+                           "(0-1)*",
+                           "1/",
+                           "5-",
+                           "2*",
+                           "-3*",
+                           "0*",
+                           "1E",
+                           "0.5<",
+                           "7>=",
+                           "1=",
+                           "A+",
+                           "X+2*",
+                           "2-1E",
+                           "1E30*1E",
+                           "-",
+                           "1+2*-",
+                           "100000*100000*",
+                           "0.5+",
+                           "X*",
+                           "A*2+",
+                           "10000000000037*"})
+    for (auto [first, last] : {std::pair{0, 98}, std::pair{10, 98}, std::pair{3, 1200}})
+      ExpectAsDefined(stem, first, last);
+}
+
 using RangeMembersSheetTest = testing::EngineTest;
 
 TEST_F(RangeMembersSheetTest, SheetsWaitForTheMembersOfAnyStem) {

@@ -249,6 +249,21 @@ struct HostileClass {
   const char* goal;
 };
 
+// N different million-member ranges of numeral members: MIN over a stem
+// whose left side fails, and SUM over whole numbers.
+Invocation DistinctRanges(const std::string& dir, long count) {
+  return Expression(dir, [&](OutFile& out) {
+    for (long k = 0; k < count; ++k) {
+      if (k > 0) out << "+";
+      if (k % 2 == 0) {
+        out << "MIN(a+" << k << "+:a+" << k << "+999999)";
+      } else {
+        out << "SUM(" << k << "+:" << k << "+999999)";
+      }
+    }
+  });
+}
+
 const std::vector<HostileClass>& Classes() {
   static const std::vector<HostileClass> classes = {
       // clang-format off
@@ -263,6 +278,7 @@ const std::vector<HostileClass>& Classes() {
       {"deep-if/round", "D", {10000, 100000, 1000000}, DeepRound, "E, time linear in input, <0.3 s at D=1,000,000"},
       {"repeated-range", "L=1M R", {1, 10, 100}, RepeatedRange, "<2 s at R=100 (a range is not walked twice)"},
       {"forward-sheet", "N", {10000, 100000, 1000000}, ForwardSheet, "<0.7 s, <100 MB at N=1,000,000"},
+      {"distinct-ranges", "N", {100, 1000, 2800}, DistinctRanges, "<2 s at N=2,800 (64 KB)"},
       // clang-format on
   };
   return classes;

@@ -311,8 +311,6 @@ class RangeMembers final : public StemWalker {
     }
   }
 
-  // The innermost operand combined with each step's left operand, innermost
-  // step first, as the chains would.
   // What a fold met on its way: whether every number was finite, and a whole
   // number a double holds exactly.
   struct FoldCheck {
@@ -325,8 +323,10 @@ class RangeMembers final : public StemWalker {
     bool Exact() const { return finite && whole; }
   };
 
-  // check, when given, notes the member's number and every step's result;
-  // explain tells whether a failure gives its reason.
+  // The innermost operand combined with each step's left operand, innermost
+  // step first, as the chains would. check, when given, notes the member's
+  // number and every step's result; explain tells whether a failure gives
+  // its reason.
   Outcome Fold(bool ok, std::string_view value, KnownNumber number, FoldCheck* check = nullptr, bool explain = true) {
     if (check != nullptr && number.known) check->Note(number.value);
     if (steps_.empty()) return Outcome{ok, number.known ? number.value : ReadNumber(value)};

@@ -27,16 +27,20 @@ unsigned EngineStackBytes() {
   return static_cast<unsigned>(bytes);
 }
 
+BusyCursor::BusyCursor() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
+
 void RunWithBusyCursor(const std::function<void()>& work) {
   std::unique_ptr<QThread> thread(QThread::create(work));
   thread->setStackSize(EngineStackBytes());
   thread->start();
   if (thread->wait(QDeadlineTimer(kBusyAfterMs))) return;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  do {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  } while (!thread->wait(QDeadlineTimer(20)));
-  QApplication::restoreOverrideCursor();
+  const BusyCursor busy;
+  while (!thread->wait(QDeadlineTimer(20))) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 }  // namespace vell

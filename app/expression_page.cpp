@@ -14,6 +14,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
+#include <optional>
 
 #include "app/app_texts.h"
 #include "app/byte_text.h"
@@ -339,13 +340,9 @@ void ExpressionPage::OnOpenVariables() {
   const LoadedVariables file = LoadVariablesFile(path);
   if (file.loaded) {
     // Laying out a long sheet takes the box a while.
-    const bool large = file.bytes.size() >= kLargeFileBytes;
-    if (large) {
-      QApplication::setOverrideCursor(Qt::WaitCursor);
-      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
+    std::optional<BusyCursor> busy;
+    if (file.bytes.size() >= kLargeFileBytes) busy.emplace();
     variablesBox_->SetBytes(file.bytes);
-    if (large) QApplication::restoreOverrideCursor();
   }
   if (!file.message.isEmpty()) platform::ShowAppMessage(file.message);
 }

@@ -235,7 +235,8 @@ bool EvaluateChain(EngineState& e, std::string_view text, const Positions& ops, 
       walker.Enter(static_cast<Operator>(f.op), ok, value, acc);
       const std::string_view rightText = text.substr(f.rightBegin);
       const std::string_view trimmed = TrimLeft(rightText);
-      if (trimmed.empty() || IsPlainNumeral(trimmed)) {
+      double unused;
+      if (trimmed.empty() || ReadPlainNumeral(trimmed, unused)) {
         walker.Reach(StemWalker::Innermost::kNumeral, trimmed);
       } else {
         std::string right;
@@ -486,13 +487,6 @@ void ExplainCombine(EngineState& e, Operator op, std::string_view where, const K
   if (result.pending) return NoteMissingOperand(e, static_cast<char>(op), where);
   if (result.raw == 0.0) return NoteReason(e, "division by zero in ", where);
   NoteReason(e, "no finite result for ", where);
-}
-
-bool IsPlainNumeral(std::string_view text) {
-  if (text.empty()) return false;
-  for (const char c : text)
-    if (!((c >= '0' && c <= '9') || c == '.')) return false;
-  return true;
 }
 
 double CompareDates(std::string_view left, std::string_view right, Operator op) {

@@ -83,10 +83,6 @@ bool Combine(Operator op, const std::string& left, const double* leftNumber, std
 // result may be left pending in number.
 bool EvaluateArgument(EngineState& engine, std::string_view text, std::string& out, KnownNumber& number);
 
-// Digits and points only: such a text, trimmed, evaluates to itself (no
-// sign, quote, operator, letter or percent sign for the evaluator to act on).
-bool IsPlainNumeral(std::string_view text);
-
 // What the members of a range share: each member is its stem followed by
 // digits, and digits hold no operator or parenthesis, so the evaluator's
 // path through a member is decided by the stem down to its innermost

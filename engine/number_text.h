@@ -28,7 +28,8 @@ double RoundAsWritten(double x);
 // skipped, optional sign, digits with an optional fraction, an optional
 // exponent introduced by E, e, D or d. 0 when the text does not begin with one.
 double ReadNumber(std::string_view text);
-// Whether text is a plain numeral (digits and "." only, not empty); then
+// Whether text is a plain numeral (digits and "." only, not empty), which
+// evaluates to itself: no sign, quote, operator, letter or percent sign; then
 // value is what ReadNumber gives for it, read in the same pass when short.
 bool ReadPlainNumeral(std::string_view text, double& value);
 

@@ -33,6 +33,18 @@ struct Outcome {
 // exact in a double.
 constexpr double kExact = 0x1p32;
 
+// What a fold met on its way: whether every number was finite, and a whole
+// number a double holds exactly.
+struct FoldCheck {
+  bool finite = true;
+  bool whole = true;
+  void Note(double x) {
+    finite = finite && std::isfinite(x);
+    whole = whole && std::fabs(x) <= kExact && x == std::trunc(x);
+  }
+  bool Exact() const { return finite && whole; }
+};
+
 // Whether members read from reading are whole numbers: an optional sign
 // and digits before the member's own.
 bool IsWholeNumberReading(std::string_view reading) {
@@ -190,12 +202,10 @@ class RangeMembers final : public StemWalker {
         // results are exact and change by the same amount from member to
         // member, as long as the ends stay within what a double holds exactly.
         FoldCheck lowCheck, nextCheck, highCheck;
-        const Outcome low = Fold(true, std::string_view(), KnownNumber{true, ReadMember(reading, i)}, &lowCheck);
+        const Outcome low = FoldMember(reading, i, &lowCheck);
         if (!Visit(low, 1)) return;
-        const Outcome next =
-            Fold(true, std::string_view(), KnownNumber{true, ReadMember(reading, i + 1)}, &nextCheck, false);
-        const Outcome high =
-            Fold(true, std::string_view(), KnownNumber{true, ReadMember(reading, end)}, &highCheck, false);
+        const Outcome next = FoldMember(reading, i + 1, &nextCheck, false);
+        const Outcome high = FoldMember(reading, end, &highCheck, false);
         const double step = next.value - low.value;
         if (lowCheck.Exact() && nextCheck.Exact() && highCheck.Exact() && low.ok == next.ok && low.ok == high.ok &&
             high.value == next.value + static_cast<double>(end - i - 1) * step) {
@@ -211,11 +221,10 @@ class RangeMembers final : public StemWalker {
         // not finite or the ends differ in success or sign, every member in
         // between succeeds as they do and is no zero, whose sign could tell.
         FoldCheck check;
-        const Outcome low = Fold(true, std::string_view(), KnownNumber{true, ReadMember(reading, i)}, &check);
+        const Outcome low = FoldMember(reading, i, &check);
         if (!Visit(low, 1)) return;
         if (check.finite) {
-          const Outcome high =
-              Fold(true, std::string_view(), KnownNumber{true, ReadMember(reading, end)}, &check, false);
+          const Outcome high = FoldMember(reading, end, &check, false);
           if (check.finite && low.ok == high.ok &&
               ((low.value > 0 && high.value > 0) || (low.value < 0 && high.value < 0))) {
             if (!Visit(high, end - i)) return;
@@ -226,14 +235,15 @@ class RangeMembers final : public StemWalker {
         ++i;
       }
       for (; i <= end; ++i)
-        if (!Visit(Fold(true, std::string_view(), KnownNumber{true, ReadMember(reading, i)}), 1)) return;
+        if (!Visit(FoldMember(reading, i), 1)) return;
     }
   }
 
-  double ReadMember(const std::string& reading, long long i) {
+  // Member i's outcome: reading followed by its digits, folded.
+  Outcome FoldMember(const std::string& reading, long long i, FoldCheck* check = nullptr, bool explain = true) {
     member_.assign(reading);
     AppendNumber(member_, i);
-    return ReadNumber(member_);
+    return Fold(true, std::string_view(), KnownNumber{true, ReadNumber(member_)}, check, explain);
   }
 
   // Whether every step adds, subtracts or multiplies a whole number.
@@ -310,18 +320,6 @@ class RangeMembers final : public StemWalker {
       ++i;
     }
   }
-
-  // What a fold met on its way: whether every number was finite, and a whole
-  // number a double holds exactly.
-  struct FoldCheck {
-    bool finite = true;
-    bool whole = true;
-    void Note(double x) {
-      finite = finite && std::isfinite(x);
-      whole = whole && std::fabs(x) <= kExact && x == std::trunc(x);
-    }
-    bool Exact() const { return finite && whole; }
-  };
 
   // The innermost operand combined with each step's left operand, innermost
   // step first, as the chains would. check, when given, notes the member's

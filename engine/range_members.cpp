@@ -54,6 +54,42 @@ bool IsWholeNumberReading(std::string_view reading) {
   return true;
 }
 
+// A whole-number reading, which a member's digits extend to an integer.
+// Unsigned and up to 15 digits in all, that integer is exactly what the
+// member's text reads as, so the text need not be written and read back.
+class WholeReading {
+ public:
+  explicit WholeReading(std::string_view reading) : whole_(IsWholeNumberReading(reading)) {
+    if (!whole_ || reading.size() > kMaxDigits || (!reading.empty() && (reading[0] == '+' || reading[0] == '-')))
+      return;
+    digits_ = reading.size();
+    for (char c : reading) value_ = value_ * 10 + (c - '0');
+    fast_ = true;
+  }
+  bool Whole() const { return whole_; }
+
+  // What the reading followed by i's digits reads as, when that is sure.
+  bool Read(long long i, double& number) const {
+    if (!fast_) return false;
+    std::size_t length = digits_;
+    long long scaled = value_;
+    for (long long rest = i;; rest /= 10) {
+      scaled *= 10;
+      if (++length > kMaxDigits) return false;
+      if (rest < 10) break;
+    }
+    number = static_cast<double>(scaled + i);
+    return true;
+  }
+
+ private:
+  static constexpr std::size_t kMaxDigits = 15;
+  const bool whole_;
+  bool fast_ = false;
+  std::size_t digits_ = 0;
+  long long value_ = 0;
+};
+
 void AppendNumber(std::string& text, long long i) {
   char digits[24];
   const auto result = std::to_chars(digits, digits + sizeof digits, i);
@@ -185,6 +221,8 @@ class RangeMembers final : public StemWalker {
   // value: it is no more a date than a numeral is.
   void EachNumber(std::string_view prefix) {
     const std::string reading = ReadingPrefix(prefix);
+    const WholeReading whole(reading);
+    whole_ = &whole;
     for (long long i = first_; i <= last_;) {
       // The members from i on with as many digits.
       long long end = 9;
@@ -197,7 +235,7 @@ class RangeMembers final : public StemWalker {
         i = end + 1;
         continue;
       }
-      if (!extremesOnly_ && end - i >= 2 && WholeNumberSteps() && IsWholeNumberReading(reading)) {
+      if (!extremesOnly_ && end - i >= 2 && WholeNumberSteps() && whole.Whole()) {
         // Whole numbers throughout: the members' numbers and every step's
         // results are exact and change by the same amount from member to
         // member, as long as the ends stay within what a double holds exactly.
@@ -241,9 +279,13 @@ class RangeMembers final : public StemWalker {
 
   // Member i's outcome: reading followed by its digits, folded.
   Outcome FoldMember(const std::string& reading, long long i, FoldCheck* check = nullptr, bool explain = true) {
-    member_.assign(reading);
-    AppendNumber(member_, i);
-    return Fold(true, std::string_view(), KnownNumber{true, ReadNumber(member_)}, check, explain);
+    double number;
+    if (!whole_->Read(i, number)) {
+      member_.assign(reading);
+      AppendNumber(member_, i);
+      number = ReadNumber(member_);
+    }
+    return Fold(true, std::string_view(), KnownNumber{true, number}, check, explain);
   }
 
   // Whether every step adds, subtracts or multiplies a whole number.
@@ -358,7 +400,8 @@ class RangeMembers final : public StemWalker {
   std::string& slot_;
   const bool extremesOnly_;
   const MemberVisitor& visit_;
-  std::vector<Step> steps_;  // outermost first
+  std::vector<Step> steps_;              // outermost first
+  const WholeReading* whole_ = nullptr;  // EachNumber's reading
   std::string member_;
   std::string operand_;
   std::string scratch_[2];

@@ -187,7 +187,9 @@ TEST_F(RangeMembersTest, NumeralMembersMatchTheDefinitionWhereFewOfThemCount) {
                            "0.5+",
                            "X*",
                            "A*2+",
-                           "10000000000037*"})
+                           "10000000000037*",
+                           "7",
+                           "0"})
     for (auto [first, last] : {std::pair{0, 98}, std::pair{10, 98}, std::pair{3, 1200}})
       ExpectAsDefined(stem, first, last);
 }

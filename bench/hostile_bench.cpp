@@ -264,6 +264,22 @@ Invocation DistinctRanges(const std::string& dir, long count) {
   });
 }
 
+// Different ranges whose members each need arithmetic of their own: sums of
+// fractions (added one by one, as rounding demands) and powers, most of
+// which overflow. No shortcut applies, so the time grows with the members.
+Invocation ComputedRanges(const std::string& dir, long count) {
+  return Expression(dir, [&](OutFile& out) {
+    for (long k = 0; k < count; ++k) {
+      if (k > 0) out << "+";
+      if (k % 2 == 0) {
+        out << "SUM(0.5+" << k << "+:0.5+" << k << "+999999)";
+      } else {
+        out << "MIN(" << k + 1 << "^:" << k + 1 << "^999999)";
+      }
+    }
+  });
+}
+
 const std::vector<HostileClass>& Classes() {
   static const std::vector<HostileClass> classes = {
       // clang-format off
@@ -279,6 +295,7 @@ const std::vector<HostileClass>& Classes() {
       {"repeated-range", "L=1M R", {1, 10, 100}, RepeatedRange, "<2 s at R=100 (a range is not walked twice)"},
       {"forward-sheet", "N", {10000, 100000, 1000000}, ForwardSheet, "<0.7 s, <100 MB at N=1,000,000"},
       {"distinct-ranges", "N", {100, 1000, 2800}, DistinctRanges, "<2 s at N=2,800 (64 KB)"},
+      {"computed-ranges", "N", {1, 10, 100}, ComputedRanges, "linear in N: each member computed"},
       // clang-format on
   };
   return classes;

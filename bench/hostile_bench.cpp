@@ -272,7 +272,7 @@ Invocation ComputedRanges(const std::string& dir, long count) {
     for (long k = 0; k < count; ++k) {
       if (k > 0) out << "+";
       if (k % 2 == 0) {
-        out << "SUM(0.5+" << k << "+:0.5+" << k << "+999999)";
+        out << "SUM(0.1+" << k << "+:0.1+" << k << "+999999)";
       } else {
         out << "MIN(" << k + 1 << "^:" << k + 1 << "^999999)";
       }

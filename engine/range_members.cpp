@@ -60,47 +60,6 @@ void AppendNumber(std::string& text, long long i) {
   text.append(digits, result.ptr);
 }
 
-// What a member's numeral is read from: a prefix that its digits follow.
-// When that prefix is unsigned digits and the numeral has up to 15 digits in
-// all, the numeral reads exactly as the integer it spells, so its text need
-// not be written and read back.
-class MemberReading {
- public:
-  explicit MemberReading(std::string_view prefix)
-      : prefix_(prefix),
-        whole_(IsWholeNumberReading(prefix)),
-        digitsOnly_(whole_ && prefix.size() <= kMaxDigits && prefix.find_first_of("+-") == std::string_view::npos) {
-    if (digitsOnly_)
-      for (char c : prefix) value_ = value_ * 10 + (c - '0');
-  }
-  const std::string& Prefix() const { return prefix_; }
-  // Whether members read as whole numbers.
-  bool Whole() const { return whole_; }
-
-  // What member i's numeral reads as; text is scratch space.
-  double Number(long long i, std::string& text) const {
-    if (digitsOnly_) {
-      std::size_t length = prefix_.size();
-      long long scaled = value_;
-      for (long long rest = i;; rest /= 10) {
-        scaled *= 10;
-        if (++length > kMaxDigits) break;
-        if (rest < 10) return static_cast<double>(scaled + i);
-      }
-    }
-    text.assign(prefix_);
-    AppendNumber(text, i);
-    return ReadNumber(text);
-  }
-
- private:
-  static constexpr std::size_t kMaxDigits = 15;
-  const std::string prefix_;
-  const bool whole_;
-  const bool digitsOnly_;
-  long long value_ = 0;
-};
-
 std::size_t DigitCount(long long i) {
   std::size_t count = 1;
   for (; i >= 10; i /= 10) ++count;
@@ -225,7 +184,7 @@ class RangeMembers final : public StemWalker {
   // of one length when those read alike. An empty text stands in for the
   // value: it is no more a date than a numeral is.
   void EachNumber(std::string_view prefix) {
-    const MemberReading reading(ReadingPrefix(prefix));
+    const std::string reading = ReadingPrefix(prefix);
     for (long long i = first_; i <= last_;) {
       // The members from i on with as many digits.
       long long end = 9;
@@ -233,12 +192,12 @@ class RangeMembers final : public StemWalker {
       end = std::min<long long>(end, last_);
       const std::size_t length = DigitCount(i);
       double number;
-      if (ReadAlike(reading.Prefix(), length, number)) {
+      if (ReadAlike(reading, length, number)) {
         if (!Visit(Fold(true, std::string_view(), KnownNumber{true, number}), end - i + 1)) return;
         i = end + 1;
         continue;
       }
-      if (!extremesOnly_ && end - i >= 2 && WholeNumberSteps() && reading.Whole()) {
+      if (!extremesOnly_ && end - i >= 2 && WholeNumberSteps() && IsWholeNumberReading(reading)) {
         // Whole numbers throughout: the members' numbers and every step's
         // results are exact and change by the same amount from member to
         // member, as long as the ends stay within what a double holds exactly.
@@ -280,9 +239,16 @@ class RangeMembers final : public StemWalker {
     }
   }
 
-  // Member i's outcome: reading followed by its digits, folded.
-  Outcome FoldMember(const MemberReading& reading, long long i, FoldCheck* check = nullptr, bool explain = true) {
-    return Fold(true, std::string_view(), KnownNumber{true, reading.Number(i, member_)}, check, explain);
+  // Member i's outcome: reading followed by its digits, folded. Digits
+  // alone read as the integer they spell, without writing them out.
+  Outcome FoldMember(const std::string& reading, long long i, FoldCheck* check = nullptr, bool explain = true) {
+    double number = static_cast<double>(i);
+    if (!reading.empty()) {
+      member_.assign(reading);
+      AppendNumber(member_, i);
+      number = ReadNumber(member_);
+    }
+    return Fold(true, std::string_view(), KnownNumber{true, number}, check, explain);
   }
 
   // Whether every step adds, subtracts or multiplies a whole number.
